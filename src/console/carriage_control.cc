@@ -1,0 +1,19 @@
+#include "console/carriage_control.h"
+
+namespace recharge {
+
+std::string_view LineAdvance(char control, bool pending_line, bool line_closed) {
+  const bool on_pending_line = pending_line && !line_closed;
+  switch (control) {
+    case '0':
+      return on_pending_line ? "\r\n\r\n" : "\r\n";
+    case '1':
+      return "\r\n\f\r \r";
+    case '+':
+      return "\r";
+    default:
+      return on_pending_line ? "\r\n" : "";
+  }
+}
+
+}  // namespace recharge

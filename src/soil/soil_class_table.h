@@ -1,0 +1,24 @@
+// The 34 built-in soil texture classes: van Genuchten/Mualem parameters and
+// the two coefficients of the capillary rise estimate. Every value is the
+// single-precision number nearest to its published decimal, widened exactly to
+// double (theta_s of class 1, 0.3879, is 0.38789999485015869140625): results
+// depend on it.
+#pragma once
+
+namespace recharge {
+
+inline constexpr int kSoilClassCount = 34;
+
+struct SoilClassRow {
+  double theta_r;  // cm3/cm3
+  double theta_s;  // cm3/cm3
+  double alpha;    // 1/cm
+  double n;
+  double p1;
+  double p2;
+};
+
+// Row of class `number`, 1 to kSoilClassCount; the caller checks the range.
+const SoilClassRow& SoilClass(int number);
+
+}  // namespace recharge
