@@ -1,0 +1,24 @@
+// Runs the built program as a user's shell would: standard input from bytes,
+// standard output and standard error captured, exit status returned.
+#pragma once
+
+#include <string>
+
+namespace recharge::testing {
+
+struct ProgramRun {
+  std::string out;
+  std::string err;
+  int status = -1;  // exit status, or -1 when the program did not exit
+};
+
+struct ProgramIo {
+  std::string input = "";        // bytes on standard input
+  std::string stdin_path = "";   // read instead of `input` when given
+  std::string stdout_path = "";  // standard output goes here instead of `out` when given
+  int stdout_fd = -1;            // or to this descriptor
+};
+
+ProgramRun RunProgram(const ProgramIo& io);
+
+}  // namespace recharge::testing
