@@ -1,0 +1,13 @@
+// What one soil's pass through the water balance gives.
+#pragma once
+
+namespace recharge {
+
+struct CaseResult {
+  double nB;   // Bagrov coefficient (Bagrov method only)
+  double g;    // share of summer potential evapotranspiration met (regression only)
+  double ETa;  // actual evapotranspiration, cm
+  double R;    // groundwater recharge P - ETa, cm
+};
+
+}  // namespace recharge
