@@ -1,6 +1,11 @@
 #include "app/dialogue.h"
 
 #include "app/dialogue_texts.h"
+#include "balance/bagrov_coefficient.h"
+#include "balance/bagrov_solver.h"
+#include "balance/hydropedotransfer.h"
+#include "balance/method_choice.h"
+#include "balance/simultaneity.h"
 #include "console/termination.h"
 #include "soil/soil_class_table.h"
 
@@ -49,11 +54,16 @@ void Dialogue::AskCoefficientOfSimultaneity() {
     return;
   }
   Say(texts::kMonthlyData);
+  SimultaneityAccumulator simultaneity;
   for (std::int32_t month = 4; month <= 9; ++month) {
     console_.Write({ListItem::Character(texts::kMonth), ListItem::Integer(month)});
     Say(texts::kRainEpot);
     console_.Read({rain_[month], etp_[month]});
+    simultaneity.AddMonth(rain_[month], etp_[month]);
   }
+  climate_.Cs = simultaneity.Cs();
+  Say(texts::kFourBlanks);
+  console_.WriteFormatted(texts::kCsFormat, {climate_.Cs});
 }
 
 void Dialogue::RunSoil() {
@@ -61,6 +71,14 @@ void Dialogue::RunSoil() {
   console_.Read({site_.zr, site_.zgw});
   ChooseSoilClass();
   TakeSoilParameters();
+  ShowSoilWater();
+  if (UsesBagrovMethod(climate_, water_.qmax)) {
+    UseBagrovMethod();
+  } else {
+    UseHydropedotransferMethod();
+  }
+  result_.R = climate_.P - result_.ETa;
+  console_.WriteFormatted(texts::kResultFormat, {result_.ETa, result_.R});
 }
 
 void Dialogue::ChooseSoilClass() {
@@ -99,6 +117,41 @@ void Dialogue::TakeSoilParameters() {
     soil_.p2 = row.p2;
   }
   soil_.m = 1.0 - 1.0 / soil_.n;
+}
+
+void Dialogue::ShowSoilWater() {
+  ComputeStorage(soil_, site_, water_);
+  console_.WriteFormatted(texts::kStorageFormat, {water_.FC, water_.WP, water_.Wmax});
+  EstimateQmax(site_, soil_, water_);
+  console_.WriteFormatted(texts::kQmaxFormat, {water_.qmax});
+}
+
+void Dialogue::UseBagrovMethod() {
+  Say(texts::kBagrovMethod);
+  Say(texts::kFiveBlanks);
+  result_.nB = EstimateBagrovCoefficient(water_.qmax, water_.Wmax, climate_.Cs);
+  if (AskYesNo(texts::kAnaerobiosis) == 1) {
+    ComputeAnaerobiosisHead(soil_, water_);
+    console_.WriteFormatted(texts::kAnaerobiosisFormat, {water_.h_an});
+    CorrectForAnaerobiosis(water_.qmax, water_.h_an, water_.FC, result_.nB);
+  }
+  LimitBagrovCoefficient(result_.nB);
+  console_.WriteFormatted(texts::kBagrovCoefficientFormat, {result_.nB});
+  if (!SolveBagrov(result_.nB, climate_.P, climate_.ETp, result_.ETa).converged) {
+    // Reported, and ended with status 1: a result that was never found must
+    // not look like a normal end.
+    Say(texts::kNoConvergence);
+    console_.Write(
+        {ListItem::Character(texts::kBagrovCoefficientLabel), ListItem::Real8(result_.nB)});
+    Stop(1);
+  }
+}
+
+void Dialogue::UseHydropedotransferMethod() {
+  Say(texts::kOneBlank);
+  Say(texts::kHydropedotransfer);
+  Say(texts::kThreeBlanks);
+  Hydropedotransfer(climate_, water_.qmax, water_.Wmax, result_.g, result_.ETa);
 }
 
 }  // namespace recharge

@@ -6,9 +6,11 @@
 
 #include <cstdint>
 
+#include "balance/case_result.h"
 #include "balance/climate_inputs.h"
 #include "console/console.h"
 #include "soil/soil_hydraulic_parameters.h"
+#include "soil/soil_water_quantities.h"
 
 namespace recharge {
 
@@ -29,6 +31,9 @@ class Dialogue {
   void RunSoil();
   void ChooseSoilClass();
   void TakeSoilParameters();
+  void ShowSoilWater();
+  void UseBagrovMethod();
+  void UseHydropedotransferMethod();
 
   Console& console_;
   ClimateInputs climate_{};
@@ -37,6 +42,8 @@ class Dialogue {
   SiteInputs site_{};
   std::int32_t soil_class_ = 0;  // 0: own parameters; not reset between soils
   SoilHydraulicParameters soil_{};
+  SoilWaterQuantities water_{};
+  CaseResult result_{};
   std::int32_t answer_ = 0;
 };
 

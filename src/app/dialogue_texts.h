@@ -58,6 +58,29 @@ RECHARGE_TEXT(kAlphaN, " alpha (1/cm), n ", 17);
 RECHARGE_TEXT(kQmaxParameters, " Parameters p1 and p2 to estimate qmax ", 39);
 RECHARGE_TEXT(kNextSoil, " Next soil, same climate? (0,1)", 31);
 
+// Methods.
+RECHARGE_TEXT(kBagrovMethod, " Bagrov method used ", 20);
+RECHARGE_TEXT(kFiveBlanks, "     ", 5);
+RECHARGE_TEXT(kAnaerobiosis, " Severe anaerobiosis expected? (0,1)", 36);
+RECHARGE_TEXT(kNoConvergence, " Newton no convergence ", 23);
+RECHARGE_TEXT(kBagrovCoefficientLabel, "  bc= :", 7);
+RECHARGE_TEXT(kOneBlank, " ", 1);
+RECHARGE_TEXT(kHydropedotransfer, " Hydropedotransfer function used ", 33);
+
+// Formats of the result records. A formatted record shows from its second
+// character on: 2X shows one blank, and the leading blank of
+// "(1X,'Cs= ',...)" is only its carriage control, so "Cs= " shows whole.
+inline constexpr std::string_view kCsFormat = "(1X,'Cs= ',F6.3)";
+inline constexpr std::string_view kStorageFormat =
+    "(/,2X,' field capacity cm3/cm3: ',F6.3,' wilting point: ',F7.4,"
+    "' maximum plant available soil water storage, cm: ',F6.1)";
+inline constexpr std::string_view kQmaxFormat = "(2X,' qmax= ',E8.3,' cm/d',/)";
+inline constexpr std::string_view kAnaerobiosisFormat =
+    "(/,2X,'Anaerobiosis expected at ',F5.1,' cm pressure head')";
+inline constexpr std::string_view kBagrovCoefficientFormat = "(/,2X,'Bagrov coefficient = ',F6.3)";
+inline constexpr std::string_view kResultFormat =
+    "(2X,/,' Actual evapotranspiration: ',F7.2,' cm',5X,'Groundwater recharge ',F7.2,' cm')";
+
 #undef RECHARGE_TEXT
 
 }  // namespace recharge::texts
