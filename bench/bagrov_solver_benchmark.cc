@@ -1,11 +1,27 @@
-// Time per SolveBagrov call on the Newton path (nB < 9.5, P < 2 ETp), over a
-// grid of coefficients and humidities, with the mean number of convergence
-// tests per solve as a counter.
+// Time per SolveBagrov call on the Newton path (nB < 9.5, P < 2 ETp), with the
+// mean number of convergence tests per solve as a counter: over a grid of
+// coefficients and humidities, and, given the description of a batch of soils
+// (written by bench/make_batch.py) as the argument, over exactly the
+// Newton-path soils of that batch, in wall-clock time like the batch run.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <type_traits>
 #include <vector>
 
+#include "balance/bagrov_coefficient.h"
 #include "balance/bagrov_solver.h"
+#include "balance/climate_inputs.h"
+#include "balance/method_choice.h"
+#include "balance/simultaneity.h"
+#include "console/number_conversion.h"
+#include "soil/soil_class_table.h"
+#include "soil/soil_water_quantities.h"
 
 namespace recharge {
 namespace {
@@ -27,18 +43,17 @@ std::vector<Problem> NewtonPathGrid() {
   return grid;
 }
 
-void BM_SolveBagrov(benchmark::State& state) {
-  const std::vector<Problem> grid = NewtonPathGrid();
+void BM_SolveBagrov(benchmark::State& state, const std::vector<Problem>& problems) {
   long solves = 0;
   long steps = 0;
   for (auto _ : state) {
-    for (const Problem& problem : grid) {
+    for (const Problem& problem : problems) {
       double ETa = 0.0;
       const BagrovOutcome outcome = SolveBagrov(problem.nB, problem.P, problem.ETp, ETa);
       benchmark::DoNotOptimize(ETa);
       steps += outcome.newton_steps;
     }
-    solves += static_cast<long>(grid.size());
+    solves += static_cast<long>(problems.size());
   }
   state.SetItemsProcessed(solves);
   state.counters["solve_time"] = benchmark::Counter(
@@ -46,9 +61,128 @@ void BM_SolveBagrov(benchmark::State& state) {
   state.counters["newton_steps"] =
       benchmark::Counter(static_cast<double>(steps) / static_cast<double>(solves));
 }
-BENCHMARK(BM_SolveBagrov)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_CAPTURE(BM_SolveBagrov, grid, NewtonPathGrid())->Unit(benchmark::kMillisecond);
+
+[[noreturn]] void Fail(const std::string& what) {
+  std::cerr << "bagrov_solver_benchmark: " << what << '\n';
+  std::exit(1);
+}
+
+// Reads the next number of `line` with the program's own conversion, so that
+// it is the very double the program reads from the same text.
+template <typename Number>
+Number Next(std::istringstream& line) {
+  std::string token;
+  line >> token;
+  Number value{};
+  RuntimeError error;
+  if constexpr (std::is_same_v<Number, double>) {
+    error = ConvertReal(token, value);
+  } else {
+    error = ConvertInteger(token, value);
+  }
+  if (token.empty() || error != RuntimeError::kNone) Fail("not a number in: " + line.str());
+  return value;
+}
+
+struct Batch {
+  std::vector<Problem> newton;  // (nB, P, ETp) of every Newton-path soil
+  int shortcut = 0;
+  int hydropedotransfer = 0;
+};
+
+// Takes every soil of a batch description through the model as the dialogue
+// takes it.
+Batch ReadBatch(const char* path) {
+  std::ifstream file(path);
+  if (!file) Fail(std::string("cannot read ") + path);
+  Batch batch;
+  ClimateInputs climate{};
+  std::string text;
+  while (std::getline(file, text)) {
+    std::istringstream line(text);
+    std::string kind, source;
+    line >> kind;
+    if (kind == "case") {
+      climate.P = Next<double>(line);
+      climate.ETp = Next<double>(line);
+      line >> source;
+      if (source == "cs") {
+        climate.Cs = Next<double>(line);
+      } else {
+        SimultaneityAccumulator simultaneity;
+        for (int month = 4; month <= 9; ++month) {
+          const double rain = Next<double>(line);
+          simultaneity.AddMonth(rain, Next<double>(line));
+        }
+        climate.Cs = simultaneity.Cs();
+      }
+      continue;
+    }
+    SiteInputs site{};
+    site.zr = Next<double>(line);
+    site.zgw = Next<double>(line);
+    const std::int32_t soil_class = Next<std::int32_t>(line);
+    const std::int32_t anaerobiosis = Next<std::int32_t>(line);
+    SoilHydraulicParameters soil{};
+    if (soil_class == 0) {
+      for (double* parameter :
+           {&soil.theta_r, &soil.theta_s, &soil.alpha, &soil.n, &soil.p1, &soil.p2}) {
+        *parameter = Next<double>(line);
+      }
+    } else {
+      const SoilClassRow& row = SoilClass(soil_class);
+      soil = {.theta_r = row.theta_r,
+              .theta_s = row.theta_s,
+              .alpha = row.alpha,
+              .n = row.n,
+              .m = 0.0,
+              .p1 = row.p1,
+              .p2 = row.p2};
+    }
+    soil.m = 1.0 - 1.0 / soil.n;
+    SoilWaterQuantities water{};
+    ComputeStorage(soil, site, water);
+    EstimateQmax(site, soil, water);
+    if (!UsesBagrovMethod(climate, water.qmax)) {
+      ++batch.hydropedotransfer;
+      continue;
+    }
+    double nB = EstimateBagrovCoefficient(water.qmax, water.Wmax, climate.Cs);
+    if (anaerobiosis == 1) {
+      ComputeAnaerobiosisHead(soil, water);
+      CorrectForAnaerobiosis(water.qmax, water.h_an, water.FC, nB);
+    }
+    LimitBagrovCoefficient(nB);
+    // The solver itself tells which soils iterate.
+    double ETa;
+    const BagrovOutcome outcome = SolveBagrov(nB, climate.P, climate.ETp, ETa);
+    if (!outcome.converged) Fail("no convergence: " + text);
+    if (outcome.newton_steps == 0) {
+      ++batch.shortcut;
+    } else {
+      batch.newton.push_back({nB, climate.P, climate.ETp});
+    }
+  }
+  return batch;
+}
 
 }  // namespace
 }  // namespace recharge
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (argc > 2) recharge::Fail("usage: bagrov_solver_benchmark [options] [batch description]");
+  if (argc == 2) {
+    const recharge::Batch batch = recharge::ReadBatch(argv[1]);
+    benchmark::AddCustomContext("newton_soils", std::to_string(batch.newton.size()));
+    benchmark::AddCustomContext("shortcut_soils", std::to_string(batch.shortcut));
+    benchmark::AddCustomContext("hydropedotransfer_soils", std::to_string(batch.hydropedotransfer));
+    benchmark::RegisterBenchmark("BM_SolveBagrov/batch", recharge::BM_SolveBagrov, batch.newton)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+  }
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+}

@@ -46,9 +46,11 @@ double Checked(std::string_view name, Function f, double a, double b) {
 // themselves, and the solver calls Pow thousands of times per soil. Arguments
 // for which no failure is possible therefore go straight to the function,
 // with the traps armed (only underflow and inexact, both masked, can arise):
-// a positive finite base whose power stays within 2^-1000 to 2^1000, an
-// exponent of at most 700 in magnitude, a non-negative square root.
+// for Pow zero to a positive power, or a positive finite base whose power
+// stays within 2^-1000 to 2^1000; for Exp an argument of at most 700 in
+// magnitude; for Sqrt a non-negative argument.
 bool PowIsSafe(double base, double exponent) {
+  if (base == 0.0) return exponent > 0.0;  // +0, as at the lower end of every integral
   if (!(base > 0.0) || !std::isfinite(base) || !(std::fabs(exponent) < 1024.0)) return false;
   return std::fabs(exponent) * (std::abs(std::ilogb(base)) + 1) < 1000.0;
 }
