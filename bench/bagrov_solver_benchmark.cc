@@ -132,7 +132,7 @@ Batch ReadBatch(const char* path) {
         *parameter = Next<double>(line);
       }
     } else {
-      const SoilClassRow& row = SoilClass(soil_class);
+      const SoilClassRow& row = *SoilClass(soil_class);
       soil = {.theta_r = row.theta_r,
               .theta_s = row.theta_s,
               .alpha = row.alpha,

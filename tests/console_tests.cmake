@@ -1,5 +1,4 @@
-# Unit tests of the console runtime. Every test runs with the floating-point
-# traps of the program enabled (console/trap_environment_test.cc).
+# Unit tests of the console runtime.
 add_executable(console_tests
   console/carriage_control_test.cc
   console/edit_descriptors_test.cc
@@ -7,10 +6,7 @@ add_executable(console_tests
   console/line_reader_test.cc
   console/list_directed_input_test.cc
   console/list_directed_output_test.cc
-  console/math_functions_test.cc
   console/number_conversion_test.cc
-  console/termination_test.cc
-  console/trap_environment_test.cc
 )
-target_link_libraries(console_tests PRIVATE recharge_console GTest::gmock GTest::gtest_main)
+target_link_libraries(console_tests PRIVATE recharge_console trapped_main GTest::gmock)
 gtest_discover_tests(console_tests)

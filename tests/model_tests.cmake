@@ -1,15 +1,14 @@
-# Unit tests of the model: soil water quantities and the water balance methods.
-find_package(GTest REQUIRED)
-include(GoogleTest)
-
+# Unit tests of the model: soil water quantities, the water balance methods
+# and the pass of a soil through them.
 add_executable(model_tests
-  ${CMAKE_CURRENT_LIST_DIR}/soil/water_retention_test.cc
-  ${CMAKE_CURRENT_LIST_DIR}/soil/soil_water_quantities_test.cc
-  ${CMAKE_CURRENT_LIST_DIR}/balance/simultaneity_test.cc
-  ${CMAKE_CURRENT_LIST_DIR}/balance/method_choice_test.cc
-  ${CMAKE_CURRENT_LIST_DIR}/balance/bagrov_coefficient_test.cc
-  ${CMAKE_CURRENT_LIST_DIR}/balance/bagrov_solver_test.cc
-  ${CMAKE_CURRENT_LIST_DIR}/balance/hydropedotransfer_test.cc
+  soil/water_retention_test.cc
+  soil/soil_water_quantities_test.cc
+  balance/simultaneity_test.cc
+  balance/method_choice_test.cc
+  balance/bagrov_coefficient_test.cc
+  balance/bagrov_solver_test.cc
+  balance/hydropedotransfer_test.cc
+  balance/soil_balance_test.cc
 )
-target_link_libraries(model_tests PRIVATE recharge_model GTest::gtest_main)
+target_link_libraries(model_tests PRIVATE recharge_model trapped_main GTest::gmock)
 gtest_discover_tests(model_tests)

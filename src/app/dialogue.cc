@@ -1,12 +1,8 @@
 #include "app/dialogue.h"
 
 #include "app/dialogue_texts.h"
-#include "balance/bagrov_coefficient.h"
-#include "balance/bagrov_solver.h"
-#include "balance/hydropedotransfer.h"
-#include "balance/method_choice.h"
 #include "balance/simultaneity.h"
-#include "console/termination.h"
+#include "runtime/termination.h"
 #include "soil/soil_class_table.h"
 
 namespace recharge {
@@ -41,19 +37,20 @@ void Dialogue::Run() {
 void Dialogue::AskClimate() {
   Say(texts::kPrecipitation);
   Say(texts::kEvapotranspiration);
-  console_.Read({climate_.P, climate_.ETp});
+  console_.Read({soil_inputs_.climate.P, soil_inputs_.climate.ETp});
   Say(texts::kSummerPrecipitation);
   Say(texts::kSummerEvapotranspiration);
-  console_.Read({climate_.Ps, climate_.ETps});
+  console_.Read({soil_inputs_.climate.Ps, soil_inputs_.climate.ETps});
 }
 
 void Dialogue::AskCoefficientOfSimultaneity() {
   if (AskYesNo(texts::kCoefficientKnown) != 0) {
     Say(texts::kCoefficient);
-    console_.Read({climate_.Cs});
+    console_.Read({soil_inputs_.climate.Cs});
     return;
   }
   Say(texts::kMonthlyData);
+  // The months are read one by one, each added as soon as it is known.
   SimultaneityAccumulator simultaneity;
   for (std::int32_t month = 4; month <= 9; ++month) {
     console_.Write({ListItem::Character(texts::kMonth), ListItem::Integer(month)});
@@ -61,24 +58,25 @@ void Dialogue::AskCoefficientOfSimultaneity() {
     console_.Read({rain_[month], etp_[month]});
     simultaneity.AddMonth(rain_[month], etp_[month]);
   }
-  climate_.Cs = simultaneity.Cs();
+  soil_inputs_.climate.Cs = simultaneity.Cs();
   Say(texts::kFourBlanks);
-  console_.WriteFormatted(texts::kCsFormat, {climate_.Cs});
+  console_.WriteFormatted(texts::kCsFormat, {soil_inputs_.climate.Cs});
 }
 
 void Dialogue::RunSoil() {
   Say(texts::kDepths);
-  console_.Read({site_.zr, site_.zgw});
+  console_.Read({soil_inputs_.site.zr, soil_inputs_.site.zgw});
   ChooseSoilClass();
   TakeSoilParameters();
-  ShowSoilWater();
-  if (UsesBagrovMethod(climate_, water_.qmax)) {
-    UseBagrovMethod();
-  } else {
-    UseHydropedotransferMethod();
+  SoilRecord record{};
+  if (RunSoilBalance(soil_inputs_, *this, record) == SoilOutcome::kNoConvergence) {
+    // Reported, and ended with status 1: a result that was never found must
+    // not look like a normal end.
+    Say(texts::kNoConvergence);
+    console_.Write(
+        {ListItem::Character(texts::kBagrovCoefficientLabel), ListItem::Real8(record.result.nB)});
+    Stop(1);
   }
-  result_.R = climate_.P - result_.ETa;
-  console_.WriteFormatted(texts::kResultFormat, {result_.ETa, result_.R});
 }
 
 void Dialogue::ChooseSoilClass() {
@@ -99,59 +97,58 @@ void Dialogue::ChooseSoilClass() {
 }
 
 void Dialogue::TakeSoilParameters() {
+  SoilHydraulicParameters& soil = soil_inputs_.soil;
   if (soil_class_ == 0) {
     Say(texts::kModel);
     Say(texts::kThetas);
-    console_.Read({soil_.theta_r, soil_.theta_s});
+    console_.Read({soil.theta_r, soil.theta_s});
     Say(texts::kAlphaN);
-    console_.Read({soil_.alpha, soil_.n});
+    console_.Read({soil.alpha, soil.n});
     Say(texts::kQmaxParameters);
-    console_.Read({soil_.p1, soil_.p2});
+    console_.Read({soil.p1, soil.p2});
   } else {
-    const SoilClassRow& row = SoilClass(soil_class_);
-    soil_.theta_r = row.theta_r;
-    soil_.theta_s = row.theta_s;
-    soil_.alpha = row.alpha;
-    soil_.n = row.n;
-    soil_.p1 = row.p1;
-    soil_.p2 = row.p2;
-  }
-  soil_.m = 1.0 - 1.0 / soil_.n;
-}
-
-void Dialogue::ShowSoilWater() {
-  ComputeStorage(soil_, site_, water_);
-  console_.WriteFormatted(texts::kStorageFormat, {water_.FC, water_.WP, water_.Wmax});
-  EstimateQmax(site_, soil_, water_);
-  console_.WriteFormatted(texts::kQmaxFormat, {water_.qmax});
-}
-
-void Dialogue::UseBagrovMethod() {
-  Say(texts::kBagrovMethod);
-  Say(texts::kFiveBlanks);
-  result_.nB = EstimateBagrovCoefficient(water_.qmax, water_.Wmax, climate_.Cs);
-  if (AskYesNo(texts::kAnaerobiosis) == 1) {
-    ComputeAnaerobiosisHead(soil_, water_);
-    console_.WriteFormatted(texts::kAnaerobiosisFormat, {water_.h_an});
-    CorrectForAnaerobiosis(water_.qmax, water_.h_an, water_.FC, result_.nB);
-  }
-  LimitBagrovCoefficient(result_.nB);
-  console_.WriteFormatted(texts::kBagrovCoefficientFormat, {result_.nB});
-  if (!SolveBagrov(result_.nB, climate_.P, climate_.ETp, result_.ETa).converged) {
-    // Reported, and ended with status 1: a result that was never found must
-    // not look like a normal end.
-    Say(texts::kNoConvergence);
-    console_.Write(
-        {ListItem::Character(texts::kBagrovCoefficientLabel), ListItem::Real8(result_.nB)});
-    Stop(1);
+    const SoilClassRow& row = *SoilClass(soil_class_);
+    soil.theta_r = row.theta_r;
+    soil.theta_s = row.theta_s;
+    soil.alpha = row.alpha;
+    soil.n = row.n;
+    soil.p1 = row.p1;
+    soil.p2 = row.p2;
   }
 }
 
-void Dialogue::UseHydropedotransferMethod() {
-  Say(texts::kOneBlank);
-  Say(texts::kHydropedotransfer);
-  Say(texts::kThreeBlanks);
-  Hydropedotransfer(climate_, water_.qmax, water_.Wmax, result_.g, result_.ETa);
+void Dialogue::Finished(SoilStep step, const SoilRecord& r) {
+  switch (step) {
+    case SoilStep::kStorage:
+      console_.WriteFormatted(texts::kStorageFormat, {r.water.FC, r.water.WP, r.water.Wmax});
+      break;
+    case SoilStep::kQmax:
+      console_.WriteFormatted(texts::kQmaxFormat, {r.water.qmax});
+      break;
+    case SoilStep::kMethodChoice:
+      if (r.method == BalanceMethod::kBagrov) {
+        Say(texts::kBagrovMethod);
+        Say(texts::kFiveBlanks);
+      } else {
+        Say(texts::kOneBlank);
+        Say(texts::kHydropedotransfer);
+        Say(texts::kThreeBlanks);
+      }
+      break;
+    case SoilStep::kAnaerobiosisHead:
+      console_.WriteFormatted(texts::kAnaerobiosisFormat, {r.water.h_an});
+      break;
+    case SoilStep::kLimits:
+      console_.WriteFormatted(texts::kBagrovCoefficientFormat, {r.result.nB});
+      break;
+    case SoilStep::kRecharge:
+      console_.WriteFormatted(texts::kResultFormat, {r.result.ETa, r.result.R});
+      break;
+    default:
+      break;  // the other steps print nothing
+  }
 }
+
+bool Dialogue::SevereAnaerobiosisExpected() { return AskYesNo(texts::kAnaerobiosis) == 1; }
 
 }  // namespace recharge

@@ -6,15 +6,12 @@
 
 #include <cstdint>
 
-#include "balance/case_result.h"
-#include "balance/climate_inputs.h"
+#include "balance/soil_balance.h"
 #include "console/console.h"
-#include "soil/soil_hydraulic_parameters.h"
-#include "soil/soil_water_quantities.h"
 
 namespace recharge {
 
-class Dialogue {
+class Dialogue : private SoilObserver {
  public:
   explicit Dialogue(Console& console);
 
@@ -31,19 +28,18 @@ class Dialogue {
   void RunSoil();
   void ChooseSoilClass();
   void TakeSoilParameters();
-  void ShowSoilWater();
-  void UseBagrovMethod();
-  void UseHydropedotransferMethod();
+
+  // Prints the records of the soil's steps as they finish.
+  void Finished(SoilStep step, const SoilRecord& record) override;
+  bool SevereAnaerobiosisExpected() override;
 
   Console& console_;
-  ClimateInputs climate_{};
-  double rain_[10]{};  // cm, indexed by month 4 to 9
-  double etp_[10]{};   // cm, indexed by month 4 to 9
-  SiteInputs site_{};
+  // The climate, site and soil parameters as last answered: a value that is
+  // not asked again keeps what it had (a null answer keeps it too).
+  SoilInputs soil_inputs_{};
+  double rain_[10]{};            // cm, indexed by month 4 to 9
+  double etp_[10]{};             // cm, indexed by month 4 to 9
   std::int32_t soil_class_ = 0;  // 0: own parameters; not reset between soils
-  SoilHydraulicParameters soil_{};
-  SoilWaterQuantities water_{};
-  CaseResult result_{};
   std::int32_t answer_ = 0;
 };
 

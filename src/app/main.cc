@@ -2,7 +2,7 @@
 // grass-covered soils, asked for and answered at the console.
 #include "app/dialogue.h"
 #include "console/console.h"
-#include "console/trap_environment.h"
+#include "runtime/trap_environment.h"
 
 int main() {
   recharge::SetUpTrapEnvironment();

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "console/math_functions.h"
+#include "runtime/math_functions.h"
 
 namespace recharge {
 

@@ -10,4 +10,8 @@ struct CaseResult {
   double R;    // groundwater recharge P - ETa, cm
 };
 
+// R = P - ETa, cm. Negative where the site takes more water from the
+// groundwater than it gets as rain: a result, not an error.
+double GroundwaterRecharge(const double& P, const double& ETa);
+
 }  // namespace recharge

@@ -1,6 +1,6 @@
 #include "balance/hydropedotransfer.h"
 
-#include "console/math_functions.h"
+#include "runtime/math_functions.h"
 
 namespace recharge {
 

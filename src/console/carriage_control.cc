@@ -2,8 +2,7 @@
 
 namespace recharge {
 
-std::string_view LineAdvance(char control, bool pending_line, bool line_closed) {
-  const bool on_pending_line = pending_line && !line_closed;
+std::string_view LineAdvance(char control, bool on_pending_line) {
   switch (control) {
     case '0':
       return on_pending_line ? "\r\n\r\n" : "\r\n";

@@ -14,6 +14,6 @@
 
 namespace recharge {
 
-std::string_view LineAdvance(char control, bool pending_line, bool line_closed);
+std::string_view LineAdvance(char control, bool pending_line);
 
 }  // namespace recharge

@@ -4,13 +4,10 @@
 
 #include "console/carriage_control.h"
 #include "console/formatted_output.h"
-#include "console/termination.h"
 
 namespace recharge {
 
 namespace {
-
-Console* current = nullptr;
 
 void Check(RuntimeError error) {
   if (error != RuntimeError::kNone) ReportRuntimeError(error);
@@ -20,11 +17,9 @@ void Check(RuntimeError error) {
 
 Console& Console::Open() {
   static Console console(isatty(STDIN_FILENO) == 1, isatty(STDOUT_FILENO) == 1);
-  current = &console;
+  SetTerminationHooks(&console);
   return console;
 }
-
-Console* Console::Current() { return current; }
 
 Console::Console(bool input_terminal, bool output_terminal)
     : output_unit_(input_terminal && output_terminal ? input_unit_ : separate_output_unit_),
@@ -35,22 +30,15 @@ Console::Console(bool input_terminal, bool output_terminal)
 void Console::Record(std::string_view record) {
   // An empty record is written as one blank: an empty line.
   if (record.empty()) record = " ";
-  const std::string_view advance =
-      LineAdvance(record[0], output_unit_.pending_line, output_unit_.line_closed);
+  const std::string_view advance = LineAdvance(record[0], output_unit_.pending_line);
   if (!out_.Write(advance, record.substr(1))) ReportRuntimeError(RuntimeError::kWriteFailure);
   output_unit_.pending_line = true;
 }
 
-void Console::EndWrite() { output_unit_.line_closed = false; }
-
-void Console::Write(std::initializer_list<ListItem> items) {
-  BuildListRecords(items, *this);
-  EndWrite();
-}
+void Console::Write(std::initializer_list<ListItem> items) { BuildListRecords(items, *this); }
 
 void Console::WriteFormatted(std::string_view format, std::initializer_list<double> values) {
   BuildFormattedRecords(format, values, *this);
-  EndWrite();
 }
 
 void Console::Read(std::initializer_list<ReadTarget> targets) {
@@ -73,7 +61,6 @@ bool Console::Close() {
   std::string_view line_end;
   if (output_unit_.pending_line) {
     output_unit_.pending_line = false;
-    output_unit_.line_closed = true;
     line_end = "\r\n";
   }
   return out_.Write(line_end, "") && out_.Flush();

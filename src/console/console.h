@@ -18,6 +18,7 @@
 #include "console/list_directed_output.h"
 #include "console/output_channel.h"
 #include "console/record_sink.h"
+#include "runtime/termination.h"
 
 namespace recharge {
 
@@ -30,12 +31,12 @@ struct ReadTarget {
   std::int32_t* integer = nullptr;
 };
 
-class Console : private RecordSink {
+// The stop and the run-time reports reach the console through the
+// termination hooks it registers when it is opened.
+class Console : private RecordSink, private TerminationHooks {
  public:
-  // Opens the units on standard input and output. There is one console per
-  // process; stops and reports reach it through Current().
+  // Opens the units on standard input and output; one console per process.
   static Console& Open();
-  static Console* Current();
 
   // One list-directed WRITE statement.
   void Write(std::initializer_list<ListItem> items);
@@ -44,17 +45,16 @@ class Console : private RecordSink {
   // One list-directed READ statement.
   void Read(std::initializer_list<ReadTarget> targets);
 
-  // The stop text, after a CR LF when a line is pending; the flag stays.
-  bool WriteStopText();
-  // Writes what standard output still holds; false if that failed.
-  bool Flush();
-  // Ends a pending line with CR LF and writes what is left.
-  bool Close();
-
  private:
   Console(bool input_terminal, bool output_terminal);
   void Record(std::string_view record) override;
-  void EndWrite();
+
+  // The stop text, after a CR LF when a line is pending; the flag stays.
+  bool WriteStopText() override;
+  // Writes what standard output still holds; false if that failed.
+  bool Flush() override;
+  // Ends a pending line with CR LF and writes what is left.
+  bool Close() override;
 
   ConsoleUnit input_unit_;
   ConsoleUnit separate_output_unit_;

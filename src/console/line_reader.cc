@@ -1,9 +1,8 @@
 #include "console/line_reader.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
+
+#include "runtime/descriptor_io.h"
 
 namespace recharge {
 
@@ -25,14 +24,11 @@ LineReader::LineReader(int fd, OutputChannel& out, ConsoleUnit& reading_unit)
 
 RuntimeError LineReader::Fill() {
   if (!out_.Flush()) return RuntimeError::kWriteFailure;
-  for (;;) {
-    const ssize_t got = read(fd_, buffer_ + size_, kInputBufferSize - size_);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return RuntimeError::kReadFailure;
-    if (got == 0) end_of_input_ = true;
-    size_ += static_cast<std::size_t>(got);
-    return RuntimeError::kNone;
-  }
+  const ssize_t got = ReadSome(fd_, buffer_ + size_, kInputBufferSize - size_);
+  if (got < 0) return RuntimeError::kReadFailure;
+  if (got == 0) end_of_input_ = true;
+  size_ += static_cast<std::size_t>(got);
+  return RuntimeError::kNone;
 }
 
 RuntimeError LineReader::NextLine(std::string_view& line) {
@@ -59,7 +55,6 @@ RuntimeError LineReader::NextLine(std::string_view& line) {
   line = std::string_view(buffer_, consumed_);
   if (EndsInput(line)) return RuntimeError::kEndOfFile;
   reading_unit_.pending_line = false;
-  reading_unit_.line_closed = false;
   return RuntimeError::kNone;
 }
 

@@ -11,7 +11,7 @@
 
 #include "console/console_unit.h"
 #include "console/output_channel.h"
-#include "console/runtime_error.h"
+#include "runtime/runtime_error.h"
 
 namespace recharge {
 
@@ -30,7 +30,7 @@ class LineSource {
 class LineReader : public LineSource {
  public:
   // Gathered output on `out` is written before every read(2) of `fd`; a
-  // consumed line clears the flags of `reading_unit`.
+  // consumed line clears the pending-line flag of `reading_unit`.
   LineReader(int fd, OutputChannel& out, ConsoleUnit& reading_unit);
 
   RuntimeError NextLine(std::string_view& line) override;

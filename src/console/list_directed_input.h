@@ -19,7 +19,7 @@
 #include <string_view>
 
 #include "console/line_reader.h"
-#include "console/runtime_error.h"
+#include "runtime/runtime_error.h"
 
 namespace recharge {
 

@@ -91,6 +91,7 @@ RuntimeError ConvertReal(std::string_view token, double& value) {
   // strtod wants 'e' and a terminator; it rounds correctly and, under held
   // traps, returns a denormal or zero on underflow and infinity on overflow.
   char text[kInputBufferSize + 1];
+  if (end >= sizeof text) return RuntimeError::kLineTooLong;  // no token is longer than a line
   for (std::size_t k = 0; k < end; ++k) text[k] = k == mantissa_end ? 'e' : token[k];
   text[end] = '\0';
   std::fenv_t traps;

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "console/runtime_error.h"
+#include "runtime/runtime_error.h"
 
 namespace recharge {
 

@@ -1,8 +1,6 @@
 #include "console/output_channel.h"
 
-#include <unistd.h>
-
-#include <cerrno>
+#include "runtime/descriptor_io.h"
 
 namespace recharge {
 
@@ -12,16 +10,6 @@ namespace {
 constexpr std::size_t kGatherLimit = 1 << 16;
 
 }  // namespace
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
 
 OutputChannel::OutputChannel(int fd, bool terminal) : fd_(fd), terminal_(terminal) {}
 

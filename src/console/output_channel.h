@@ -27,7 +27,4 @@ class OutputChannel {
   std::string pending_;
 };
 
-// Writes all of `bytes` to `fd`, retrying partial and interrupted writes.
-bool WriteAll(int fd, std::string_view bytes);
-
 }  // namespace recharge

@@ -44,6 +44,9 @@ constexpr SoilClassRow kTable[kSoilClassCount] = {
 
 }  // namespace
 
-const SoilClassRow& SoilClass(int number) { return kTable[number - 1]; }
+const SoilClassRow* SoilClass(int number) {
+  if (number < 1 || number > kSoilClassCount) return nullptr;
+  return &kTable[number - 1];
+}
 
 }  // namespace recharge

@@ -18,7 +18,7 @@ struct SoilClassRow {
   double p2;
 };
 
-// Row of class `number`, 1 to kSoilClassCount; the caller checks the range.
-const SoilClassRow& SoilClass(int number);
+// Row of class `number`, 1 to kSoilClassCount; nullptr for any other number.
+const SoilClassRow* SoilClass(int number);
 
 }  // namespace recharge

@@ -1,6 +1,6 @@
 #include "soil/soil_water_quantities.h"
 
-#include "console/math_functions.h"
+#include "runtime/math_functions.h"
 #include "soil/water_retention.h"
 
 namespace recharge {

@@ -1,8 +1,10 @@
 #include "soil/water_retention.h"
 
-#include "console/math_functions.h"
+#include "runtime/math_functions.h"
 
 namespace recharge {
+
+double MualemExponent(const double& n) { return 1.0 - 1.0 / n; }
 
 void WaterContentAtHead(const double& theta_r, const double& theta_s, const double& alpha,
                         const double& n, const double& h, double& theta) {

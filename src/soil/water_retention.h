@@ -8,6 +8,10 @@
 
 namespace recharge {
 
+// The Mualem exponent m = 1 - 1/n of a parameter set, derived whenever one
+// is taken; n = 0 is a division by zero.
+double MualemExponent(const double& n);
+
 // Writes the water content at head h to theta. The exponent 1 - 1/n is taken
 // from n on every call, never from a stored m.
 void WaterContentAtHead(const double& theta_r, const double& theta_s, const double& alpha,

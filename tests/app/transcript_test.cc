@@ -1,4 +1,7 @@
-// Whole runs of the program against transcripts kept in transcripts/*.txt.
+// A whole run of the program against one transcript of transcripts/*.txt,
+// named on the command line: `transcript_test FILE`. The build registers one
+// test for each transcript file it finds, so a new file runs with the next
+// build and test run.
 //
 // A transcript holds, after its comment lines, four sections:
 //   <<< stdin          lines typed, each ending in a line feed
@@ -9,7 +12,7 @@
 // In the input, <TAB>, <CR> and <CTRL-Z> stand for those bytes.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -68,27 +71,26 @@ Transcript Load(const std::filesystem::path& path) {
   return t;
 }
 
-std::vector<std::string> TranscriptNames() {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(TRANSCRIPT_DIR)) {
-    if (entry.path().extension() == ".txt") names.push_back(entry.path().stem().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
+const char* transcript_path = nullptr;
 
-class TranscriptTest : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(TranscriptTest, MatchesByteForByte) {
-  const Transcript t = Load(std::filesystem::path(TRANSCRIPT_DIR) / (GetParam() + ".txt"));
+TEST(Transcript, MatchesByteForByte) {
+  const Transcript t = Load(transcript_path);
+  ASSERT_GE(t.status, 0) << transcript_path << " has no exit status";
   const ProgramRun run = RunProgram({.input = t.input});
   EXPECT_EQ(run.out, t.out);
   EXPECT_EQ(run.err, t.err);
   EXPECT_EQ(run.status, t.status);
 }
 
-INSTANTIATE_TEST_SUITE_P(Transcripts, TranscriptTest, ::testing::ValuesIn(TranscriptNames()),
-                         [](const auto& info) { return info.param; });
-
 }  // namespace
 }  // namespace recharge::testing
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: transcript_test FILE\n");
+    return 2;
+  }
+  recharge::testing::transcript_path = argv[1];
+  return RUN_ALL_TESTS();
+}

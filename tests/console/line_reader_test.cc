@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/descriptor_io.h"
+
 namespace recharge {
 namespace {
 
@@ -52,8 +54,8 @@ TEST(LineReaderTest, LinesUntilTheEndOfInput) {
   }
 }
 
-// A line that ends the input or does not fit is not consumed: the flags stay.
-TEST(LineReaderTest, OnlyAConsumedLineClearsTheUnitFlags) {
+// A line that ends the input or does not fit is not consumed: the flag stays.
+TEST(LineReaderTest, OnlyAConsumedLineClearsThePendingLine) {
   const std::string too_long(4096, 'x');
   const struct {
     std::string next;
@@ -66,14 +68,14 @@ TEST(LineReaderTest, OnlyAConsumedLineClearsTheUnitFlags) {
   for (const auto& c : cases) {
     const int fd = PipeHolding("5\n" + c.next);
     OutputChannel out(STDOUT_FILENO, false);
-    ConsoleUnit unit{true, true};
+    ConsoleUnit unit{true};
     LineReader reader(fd, out, unit);
     std::string_view line;
     ASSERT_EQ(reader.NextLine(line), RuntimeError::kNone);
-    EXPECT_FALSE(unit.pending_line || unit.line_closed);
-    unit = ConsoleUnit{true, true};
+    EXPECT_FALSE(unit.pending_line);
+    unit = ConsoleUnit{true};
     EXPECT_EQ(reader.NextLine(line), c.error);
-    EXPECT_TRUE(unit.pending_line && unit.line_closed);
+    EXPECT_TRUE(unit.pending_line);
     close(fd);
   }
 }

@@ -16,9 +16,4 @@ class CollectingSink : public RecordSink {
   std::vector<std::string> records;
 };
 
-// The exact bytes of an M-class report on standard error.
-inline std::string MathReport(const char* number, const char* message) {
-  return std::string("\r\nrun-time error M") + number + ": MATH\r\n- " + message + "\r\n";
-}
-
 }  // namespace recharge

@@ -1,4 +1,4 @@
-#include "console/termination.h"
+#include "runtime/termination.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

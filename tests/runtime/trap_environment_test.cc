@@ -1,11 +1,11 @@
-#include "console/trap_environment.h"
+#include "runtime/trap_environment.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cfenv>
 
-#include "test_support.h"
+#include "math_report.h"
 
 namespace recharge {
 namespace {
@@ -13,17 +13,7 @@ namespace {
 using ::testing::ExitedWithCode;
 using ::testing::StrEq;
 
-// Every test of this binary runs as the program does: invalid operation,
-// division by zero and overflow trap. A conversion or a math wrapper that let
-// such an exception through would end its test with SIGFPE.
-class TrapEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { SetUpTrapEnvironment(); }
-};
-
-[[maybe_unused]] ::testing::Environment* const kTraps =
-    ::testing::AddGlobalTestEnvironment(new TrapEnvironment);
-
+// The traps are armed by the tests' main (tests/trapped_main.cc).
 TEST(TrapEnvironmentTest, TrappedArithmeticEndsTheRunWithItsReport) {
   volatile double zero = 0.0;
   volatile double one = 1.0;

@@ -1,4 +1,4 @@
-#include "console/math_functions.h"
+#include "runtime/math_functions.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -6,7 +6,7 @@
 #include <cfenv>
 #include <limits>
 
-#include "test_support.h"
+#include "math_report.h"
 
 namespace recharge {
 namespace {

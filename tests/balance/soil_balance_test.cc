@@ -1,0 +1,159 @@
+#include "balance/soil_balance.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "soil/soil_class_table.h"
+
+namespace recharge {
+namespace {
+
+using ::testing::ElementsAre;
+
+class StepLog : public SoilObserver {
+ public:
+  explicit StepLog(bool anaerobiosis) : anaerobiosis_(anaerobiosis) {}
+  void Finished(SoilStep step, const SoilRecord&) override { steps.push_back(step); }
+  bool SevereAnaerobiosisExpected() override { return anaerobiosis_; }
+  std::vector<SoilStep> steps;
+
+ private:
+  bool anaerobiosis_;
+};
+
+SoilHydraulicParameters Class(int number) {
+  const SoilClassRow& row = *SoilClass(number);
+  return {row.theta_r, row.theta_s, row.alpha, row.n, 0.0, row.p1, row.p2};
+}
+
+// Sand Ss at zr 60, zgw 200 under P 60, ETp 55, Cs 0.3: the worked example,
+// nB 3.712 and with anaerobiosis 2.000 (see bagrov_coefficient_test.cc).
+SoilInputs Sand() { return {{60.0, 55.0, 30.0, 40.0, 0.3}, {}, {60.0, 200.0}, Class(1)}; }
+
+TEST(SoilBalanceTest, StepsInTheDialoguesOrderOnEveryPath) {
+  StepLog plain(false);
+  SoilRecord r{};
+  EXPECT_EQ(RunSoilBalance(Sand(), plain, r), SoilOutcome::kDone);
+  EXPECT_THAT(plain.steps, ElementsAre(SoilStep::kParameters, SoilStep::kStorage, SoilStep::kQmax,
+                                       SoilStep::kMethodChoice, SoilStep::kCoefficient,
+                                       SoilStep::kLimits, SoilStep::kSolver, SoilStep::kRecharge));
+  EXPECT_EQ(r.result.nB, 3.7118658444938797);
+  EXPECT_EQ(r.result.R, 60.0 - r.result.ETa);
+  EXPECT_GT(r.newton_steps, 0);
+
+  StepLog wet(true);
+  EXPECT_EQ(RunSoilBalance(Sand(), wet, r), SoilOutcome::kDone);
+  EXPECT_THAT(wet.steps, ElementsAre(SoilStep::kParameters, SoilStep::kStorage, SoilStep::kQmax,
+                                     SoilStep::kMethodChoice, SoilStep::kCoefficient,
+                                     SoilStep::kAnaerobiosisHead, SoilStep::kCorrection,
+                                     SoilStep::kLimits, SoilStep::kSolver, SoilStep::kRecharge));
+  EXPECT_EQ(r.result.nB, 1.999785543664316);
+
+  // Clay Tt at zr 60, zgw 100, dry, with Cs from the months: 7/42.
+  SoilInputs clay = {{45.0, 60.0, 25.0, 45.0, 0.0},
+                     GrowingSeason{{5, 6, 7, 8, 6, 5}, {4, 8, 10, 9, 7, 4}},
+                     {60.0, 100.0},
+                     Class(24)};
+  StepLog dry(true);  // never asked on this path
+  EXPECT_EQ(RunSoilBalance(clay, dry, r), SoilOutcome::kDone);
+  EXPECT_THAT(dry.steps, ElementsAre(SoilStep::kSimultaneity, SoilStep::kParameters,
+                                     SoilStep::kStorage, SoilStep::kQmax, SoilStep::kMethodChoice,
+                                     SoilStep::kHydropedotransfer, SoilStep::kRecharge));
+  EXPECT_EQ(r.climate.Cs, 7.0 / 42.0);
+  EXPECT_EQ(r.method, BalanceMethod::kHydropedotransfer);
+}
+
+struct FaultCase {
+  const char* name;
+  SoilInputs inputs;
+  bool anaerobiosis;
+  SoilOutcome outcome;
+  RuntimeError fault;
+  SoilStep step;
+};
+
+std::vector<FaultCase> FaultCases() {
+  std::vector<FaultCase> cases;
+  SoilInputs in = Sand();
+  cases.push_back({"ok", in, false, SoilOutcome::kDone, RuntimeError::kNone, SoilStep::kRecharge});
+  in.soil.n = 0.0;  // 1/n
+  cases.push_back({"n 0", in, false, SoilOutcome::kFault, RuntimeError::kFloatingDivideByZero,
+                   SoilStep::kParameters});
+  in = Sand();
+  in.soil.theta_r = in.soil.theta_s;  // Se = -0.05 / 0
+  cases.push_back({"theta_s = theta_r", in, true, SoilOutcome::kFault,
+                   RuntimeError::kFloatingDivideByZero, SoilStep::kAnaerobiosisHead});
+  in = Sand();
+  in.site = {-60.0, 200.0};  // a negative Wmax raised to 1.0879
+  cases.push_back({"negative storage", in, false, SoilOutcome::kFault, RuntimeError::kPowDomain,
+                   SoilStep::kCoefficient});
+  in = Sand();
+  in.months = GrowingSeason{{1, 1, 1, 1, 1, 1}, {0, 0, 0, 0, 0, 0}};  // 0 / 0
+  cases.push_back({"no evapotranspiration", in, false, SoilOutcome::kFault,
+                   RuntimeError::kFloatingInvalid, SoilStep::kSimultaneity});
+  in = Sand();
+  in.climate.ETp = -55.0;  // sqrt(P/ETp) of the initial guess
+  cases.push_back({"negative ETp", in, false, SoilOutcome::kFault, RuntimeError::kSqrtDomain,
+                   SoilStep::kSolver});
+  in = Sand();
+  in.climate.P = in.climate.ETp = 1e14;  // the tolerance cannot be met
+  cases.push_back({"no convergence", in, false, SoilOutcome::kNoConvergence, RuntimeError::kNone,
+                   SoilStep::kSolver});
+  return cases;
+}
+
+TEST(SoilBalanceTest, FaultsComeBackWithTheirStepAndTheValuesBefore) {
+  for (const FaultCase& c : FaultCases()) {
+    SCOPED_TRACE(c.name);
+    StepLog log(c.anaerobiosis);
+    SoilRecord r{};
+    const SoilRun run = RunSoilBalanceRecovering(c.inputs, log, r);
+    EXPECT_EQ(run.outcome, c.outcome);
+    EXPECT_EQ(run.fault, c.fault);
+    EXPECT_EQ(run.step, c.step);
+    // Every step before the one that failed was heard of; it was not.
+    ASSERT_FALSE(log.steps.empty() && c.step != SoilStep::kParameters &&
+                 c.step != SoilStep::kSimultaneity);
+    if (!log.steps.empty() && run.outcome != SoilOutcome::kDone) {
+      EXPECT_LT(log.steps.back(), c.step);
+    }
+    if (run.step > SoilStep::kStorage) {
+      EXPECT_GT(r.water.FC, 0.0);
+    }
+  }
+}
+
+TEST(SoilBalanceTest, ThreadsGetTheSameAnswersAsOneThread) {
+  const std::vector<FaultCase> cases = FaultCases();
+  std::vector<SoilRecord> expected(cases.size());
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    StepLog log(cases[i].anaerobiosis);
+    expected[i] = {};
+    RunSoilBalanceRecovering(cases[i].inputs, log, expected[i]);
+  }
+  std::vector<int> mismatches(2, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 2; ++t) {
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < 20; ++round) {
+        for (std::size_t i = 0; i < cases.size(); ++i) {
+          StepLog log(cases[i].anaerobiosis);
+          SoilRecord r{};
+          const SoilRun run = RunSoilBalanceRecovering(cases[i].inputs, log, r);
+          if (run.fault != cases[i].fault || run.step != cases[i].step ||
+              r.result.nB != expected[i].result.nB || r.result.R != expected[i].result.R) {
+            ++mismatches[t];
+          }
+        }
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(mismatches, std::vector<int>(2, 0));
+}
+
+}  // namespace
+}  // namespace recharge
