@@ -3,6 +3,8 @@
 // coefficients and humidities, and, given the description of a batch of soils
 // (written by bench/make_batch.py) as the argument, over exactly the
 // Newton-path soils of that batch, in wall-clock time like the batch run.
+// For the batch it also times the bare solves of the same soils
+// (bare_bagrov.h), the floor of what the whole program can cost.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -14,14 +16,11 @@
 #include <type_traits>
 #include <vector>
 
-#include "balance/bagrov_coefficient.h"
 #include "balance/bagrov_solver.h"
-#include "balance/climate_inputs.h"
-#include "balance/method_choice.h"
-#include "balance/simultaneity.h"
+#include "balance/soil_balance.h"
+#include "bare_bagrov.h"
 #include "console/number_conversion.h"
 #include "soil/soil_class_table.h"
-#include "soil/soil_water_quantities.h"
 
 namespace recharge {
 namespace {
@@ -86,83 +85,95 @@ Number Next(std::istringstream& line) {
   return value;
 }
 
+void BM_BareSolve(benchmark::State& state, const std::vector<Problem>& problems) {
+  long solves = 0;
+  for (auto _ : state) {
+    for (const Problem& problem : problems) {
+      double ETa = bench::BareSolveBagrov(problem.nB, problem.P, problem.ETp);
+      benchmark::DoNotOptimize(ETa);
+    }
+    solves += static_cast<long>(problems.size());
+  }
+  state.SetItemsProcessed(solves);
+  state.counters["solve_time"] = benchmark::Counter(
+      static_cast<double>(solves), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 struct Batch {
   std::vector<Problem> newton;  // (nB, P, ETp) of every Newton-path soil
   int shortcut = 0;
   int hydropedotransfer = 0;
 };
 
-// Takes every soil of a batch description through the model as the dialogue
-// takes it.
+// Answers the anaerobiosis question as the batch description does.
+class BatchSoil : public SoilObserver {
+ public:
+  explicit BatchSoil(bool anaerobiosis) : anaerobiosis_(anaerobiosis) {}
+  void Finished(SoilStep, const SoilRecord&) override {}
+  bool SevereAnaerobiosisExpected() override { return anaerobiosis_; }
+
+ private:
+  bool anaerobiosis_;
+};
+
+// Takes every soil of a batch description through the model's one pass, as
+// the dialogue takes it.
 Batch ReadBatch(const char* path) {
   std::ifstream file(path);
   if (!file) Fail(std::string("cannot read ") + path);
   Batch batch;
-  ClimateInputs climate{};
+  SoilInputs soil{};
   std::string text;
   while (std::getline(file, text)) {
     std::istringstream line(text);
     std::string kind, source;
     line >> kind;
     if (kind == "case") {
-      climate.P = Next<double>(line);
-      climate.ETp = Next<double>(line);
+      soil.climate.P = Next<double>(line);
+      soil.climate.ETp = Next<double>(line);
       line >> source;
+      soil.months.reset();
       if (source == "cs") {
-        climate.Cs = Next<double>(line);
+        soil.climate.Cs = Next<double>(line);
       } else {
-        SimultaneityAccumulator simultaneity;
-        for (int month = 4; month <= 9; ++month) {
-          const double rain = Next<double>(line);
-          simultaneity.AddMonth(rain, Next<double>(line));
+        GrowingSeason months;
+        for (int month = 0; month < 6; ++month) {
+          months.rain[month] = Next<double>(line);
+          months.etp[month] = Next<double>(line);
         }
-        climate.Cs = simultaneity.Cs();
+        soil.months = months;
       }
       continue;
     }
-    SiteInputs site{};
-    site.zr = Next<double>(line);
-    site.zgw = Next<double>(line);
+    soil.site.zr = Next<double>(line);
+    soil.site.zgw = Next<double>(line);
     const std::int32_t soil_class = Next<std::int32_t>(line);
     const std::int32_t anaerobiosis = Next<std::int32_t>(line);
-    SoilHydraulicParameters soil{};
     if (soil_class == 0) {
-      for (double* parameter :
-           {&soil.theta_r, &soil.theta_s, &soil.alpha, &soil.n, &soil.p1, &soil.p2}) {
+      for (double* parameter : {&soil.soil.theta_r, &soil.soil.theta_s, &soil.soil.alpha,
+                                &soil.soil.n, &soil.soil.p1, &soil.soil.p2}) {
         *parameter = Next<double>(line);
       }
     } else {
-      const SoilClassRow& row = *SoilClass(soil_class);
-      soil = {.theta_r = row.theta_r,
-              .theta_s = row.theta_s,
-              .alpha = row.alpha,
-              .n = row.n,
-              .m = 0.0,
-              .p1 = row.p1,
-              .p2 = row.p2};
+      const SoilClassRow* row = SoilClass(soil_class);
+      if (row == nullptr) Fail("no such soil class: " + text);
+      soil.soil = {row->theta_r, row->theta_s, row->alpha, row->n, 0.0, row->p1, row->p2};
     }
-    soil.m = 1.0 - 1.0 / soil.n;
-    SoilWaterQuantities water{};
-    ComputeStorage(soil, site, water);
-    EstimateQmax(site, soil, water);
-    if (!UsesBagrovMethod(climate, water.qmax)) {
+    BatchSoil observer(anaerobiosis == 1);
+    SoilRecord record{};
+    if (RunSoilBalance(soil, observer, record) != SoilOutcome::kDone) {
+      Fail("no convergence: " + text);
+    }
+    if (record.method == BalanceMethod::kHydropedotransfer) {
       ++batch.hydropedotransfer;
-      continue;
-    }
-    double nB = EstimateBagrovCoefficient(water.qmax, water.Wmax, climate.Cs);
-    if (anaerobiosis == 1) {
-      ComputeAnaerobiosisHead(soil, water);
-      CorrectForAnaerobiosis(water.qmax, water.h_an, water.FC, nB);
-    }
-    LimitBagrovCoefficient(nB);
-    // The solver itself tells which soils iterate.
-    double ETa;
-    const BagrovOutcome outcome = SolveBagrov(nB, climate.P, climate.ETp, ETa);
-    if (!outcome.converged) Fail("no convergence: " + text);
-    if (outcome.newton_steps == 0) {
+    } else if (record.newton_steps == 0) {  // the solver itself tells which soils iterate
       ++batch.shortcut;
     } else {
-      batch.newton.push_back({nB, climate.P, climate.ETp});
+      batch.newton.push_back({record.result.nB, soil.climate.P, soil.climate.ETp});
+      if (bench::BareSolveBagrov(record.result.nB, soil.climate.P, soil.climate.ETp) !=
+          record.result.ETa) {
+        Fail("the bare solve differs from the program's: " + text);
+      }
     }
   }
   return batch;
@@ -180,6 +191,9 @@ int main(int argc, char** argv) {
     benchmark::AddCustomContext("shortcut_soils", std::to_string(batch.shortcut));
     benchmark::AddCustomContext("hydropedotransfer_soils", std::to_string(batch.hydropedotransfer));
     benchmark::RegisterBenchmark("BM_SolveBagrov/batch", recharge::BM_SolveBagrov, batch.newton)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("BM_BareSolve/batch", recharge::BM_BareSolve, batch.newton)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
   }

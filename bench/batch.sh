@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Batch benchmark: pipes a generated batch of soils (default 10,000) through
 # recharge with its output to a file, and sets the cost of the whole process
-# beside the cost of the Bagrov solver alone on the very same soils.
+# beside the bare solves of the very same soils: the solver's arithmetic
+# calling the C library directly (bench/bare_bagrov.cc), with no checks.
 #
 #   bench/batch.sh [soils]
 #
-# Targets: the whole-process cost per Newton-path soil is at most 1.5 times
-# the solver-alone cost, and the peak memory of 100 soils and of the whole
-# batch are within 5% of each other. Exits 1 if a target is missed.
+# Targets: the whole-process cost per Newton-path soil is at most 1.10 times
+# the bare solve, and the peak memory of 100 soils and of the whole batch are
+# within 5% of each other. Exits 1 if a target is missed. The program's own
+# solver (checked functions included) is shown beside both.
 #
 # The answers reach the program through a pipe from cat, as a user's would.
 # shellcheck disable=SC2002
@@ -88,9 +90,10 @@ hydropedotransfer=$(grep -c 'Hydropedotransfer function used' "$work/mixed.out" 
 peak_small=$(peak "$work/small" 100)
 peak_large=$(peak "$work/mixed" "$soils")
 
-# Solver alone: the benchmark takes every soil of the description through
-# the model library as the dialogue does, and times SolveBagrov on the
-# (nB, P, ETp) of the soils that iterate, in wall-clock time as above.
+# Solves alone: the benchmark takes every soil of the description through
+# the model's one pass as the dialogue does, and times the bare solves and
+# SolveBagrov on the (nB, P, ETp) of the soils that iterate, in wall-clock
+# time as above.
 "$benchmark" "$work/mixed.soils" --benchmark_filter=batch --benchmark_repetitions=3 \
   --benchmark_format=json >"$work/solver.json"
 
@@ -106,9 +109,17 @@ if newton == 0:
     sys.exit("no soil of the batch takes the Newton path")
 if int(context["hydropedotransfer_soils"]) != hydropedotransfer:
     sys.exit("the benchmark and the program disagree on the soils' methods")
-solver = min(b["solve_time"] for b in report["benchmarks"] if b.get("run_type") == "iteration")
+
+
+def fastest(name):
+    return 1e6 * min(b["solve_time"] for b in report["benchmarks"]
+                     if b.get("run_type") == "iteration" and b["name"].startswith(name))
+
+
+bare = fastest("BM_BareSolve/batch")
+solver = fastest("BM_SolveBagrov/batch")
 whole = shortcut / soils + (mixed - shortcut) / newton  # microseconds per Newton soil
-ratio = whole / (solver * 1e6)
+ratio = whole / bare
 growth = abs(peak_large - peak_small) / peak_small
 
 
@@ -120,9 +131,10 @@ print(f"{soils} soils: {newton} Newton path, {context['shortcut_soils']} shortcu
       f"{hydropedotransfer} hydropedotransfer")
 print(f"whole process:  {soils / (mixed * 1e-6):9.0f} soils/s, {mixed / soils:7.2f} us per soil "
       f"({shortcut / soils:.2f} us per soil without iteration)")
-print(f"per Newton soil: whole process {whole:7.2f} us, solver alone {solver * 1e6:7.2f} us, "
-      f"ratio {ratio:.3f} (target <= 1.5) {verdict(ratio <= 1.5)}")
+print(f"per Newton soil: whole process {whole:7.2f} us, bare solve {bare:7.2f} us, "
+      f"ratio {ratio:.3f} (target <= 1.10) {verdict(ratio <= 1.10)}")
+print(f"                 the program's SolveBagrov {solver:7.2f} us ({solver / bare:.3f} of the bare solve)")
 print(f"peak memory: 100 soils {peak_small} kB, {soils} soils {peak_large} kB, "
       f"difference {growth:.1%} (target within 5%) {verdict(growth <= 0.05)}")
-sys.exit(0 if ratio <= 1.5 and growth <= 0.05 else 1)
+sys.exit(0 if ratio <= 1.10 and growth <= 0.05 else 1)
 EOF

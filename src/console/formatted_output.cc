@@ -23,7 +23,9 @@ int ReadNumber(std::string_view format, std::size_t& pos) {
 void BuildFormattedRecords(std::string_view format, std::initializer_list<double> values,
                            RecordSink& sink) {
   const double* next = values.begin();
-  std::string record;
+  // One record buffer per thread, reused: a record costs no allocation.
+  thread_local std::string record;
+  record.clear();
   std::size_t pos = 0;
   while (pos < format.size()) {
     const char c = format[pos];

@@ -32,16 +32,20 @@ RuntimeError LineReader::Fill() {
 }
 
 RuntimeError LineReader::NextLine(std::string_view& line) {
-  std::memmove(buffer_, buffer_ + consumed_, size_ - consumed_);
-  size_ -= consumed_;
-  consumed_ = 0;
-  std::size_t scanned = 0;
+  start_ = consumed_;
+  std::size_t scanned = start_;
   for (;;) {
     const void* feed = std::memchr(buffer_ + scanned, '\n', size_ - scanned);
     if (feed != nullptr) {
       consumed_ = static_cast<std::size_t>(static_cast<const char*>(feed) - buffer_) + 1;
       break;
     }
+    // The line so far goes to the front before more is read, so that a line
+    // always has the whole buffer.
+    std::memmove(buffer_, buffer_ + start_, size_ - start_);
+    size_ -= start_;
+    start_ = 0;
+    consumed_ = 0;
     scanned = size_;
     if (size_ == kInputBufferSize) return RuntimeError::kLineTooLong;
     if (end_of_input_) {
@@ -52,7 +56,7 @@ RuntimeError LineReader::NextLine(std::string_view& line) {
     }
     if (const RuntimeError error = Fill(); error != RuntimeError::kNone) return error;
   }
-  line = std::string_view(buffer_, consumed_);
+  line = std::string_view(buffer_ + start_, consumed_ - start_);
   if (EndsInput(line)) return RuntimeError::kEndOfFile;
   reading_unit_.pending_line = false;
   return RuntimeError::kNone;

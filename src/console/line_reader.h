@@ -43,7 +43,8 @@ class LineReader : public LineSource {
   ConsoleUnit& reading_unit_;
   char buffer_[kInputBufferSize];
   std::size_t size_ = 0;      // bytes in buffer_
-  std::size_t consumed_ = 0;  // bytes of buffer_ handed out as the last line
+  std::size_t start_ = 0;     // where the last line handed out begins
+  std::size_t consumed_ = 0;  // where it ends, after its line feed
   bool end_of_input_ = false;
 };
 

@@ -24,7 +24,9 @@ std::string NonFiniteText(double value) {
 // Builds one statement's records, tracking the free columns of the current one.
 class RecordBuilder {
  public:
-  explicit RecordBuilder(RecordSink& sink) : sink_(sink) {}
+  explicit RecordBuilder(RecordSink& sink) : sink_(sink), record_(Buffer()) {
+    record_.assign(1, ' ');
+  }
 
   void Character(std::string_view text) {
     while (static_cast<int>(text.size()) > Free()) {
@@ -57,8 +59,14 @@ class RecordBuilder {
  private:
   int Free() const { return kRecordColumns + 1 - static_cast<int>(record_.size()); }
 
+  // One record buffer per thread, reused: a record costs no allocation.
+  static std::string& Buffer() {
+    thread_local std::string buffer;
+    return buffer;
+  }
+
   RecordSink& sink_;
-  std::string record_ = " ";
+  std::string& record_;
   bool after_number_ = false;
 };
 

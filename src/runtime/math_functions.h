@@ -13,8 +13,9 @@
 // nearly all of the model's time.
 #pragma once
 
+#include <bit>
 #include <cmath>
-#include <limits>
+#include <cstdint>
 
 namespace recharge {
 
@@ -24,9 +25,14 @@ double CheckedExp(double x);
 double CheckedSqrt(double x);
 
 inline double Pow(double base, double exponent) {
-  // A base in [0, 1] with a positive finite exponent gives a power in [0, 1].
-  if (base >= 0.0 && base <= 1.0 && exponent > 0.0 &&
-      exponent <= std::numeric_limits<double>::max()) {
+  // A base in [+0, 1] with a positive finite exponent gives a power in
+  // [0, 1]. Compared as bit patterns, two unsigned comparisons: the doubles
+  // from +0 to 1 are the patterns 0 to kOne, the positive finite ones from
+  // 1 to kInfinity - 1; negative numbers (sign bit set) and NaNs lie above.
+  constexpr std::uint64_t kOne = 0x3ff0000000000000;
+  constexpr std::uint64_t kInfinity = 0x7ff0000000000000;
+  if (std::bit_cast<std::uint64_t>(base) <= kOne &&
+      std::bit_cast<std::uint64_t>(exponent) - 1 < kInfinity - 1) {
     return std::pow(base, exponent);
   }
   return CheckedPow(base, exponent);
