@@ -7,7 +7,7 @@ namespace recharge {
 namespace {
 
 // Sand Ss, zr 60 cm, zgw 200 cm, Cs 0.3. The inputs and the exact results
-// come from an independent Python evaluation of the formulas.
+// are recomputed by tests/reference/model_reference.py.
 TEST(BagrovCoefficientTest, SandWorkedExample) {
   const double qmax = 0.008553961197027261;
   const double Wmax = 7.367344032924529;

@@ -42,8 +42,9 @@ TEST(SolveBagrovTest, AgreesWithClosedForms) {
   }
 }
 
-// Exact ETa and step counts from an independent Python transcription of the
-// iteration (same order of operations, same C library pow).
+// Exact ETa and step counts recomputed by tests/reference/model_reference.py,
+// a transcription of the iteration (same order of operations, same C library
+// pow).
 TEST(SolveBagrovTest, NewtonPathReferenceSolutions) {
   struct Case {
     double nB, P, ETp, ETa;

@@ -8,8 +8,9 @@ namespace recharge {
 namespace {
 
 // The whole chain from the soil parameters, zr 60 cm, climate P 45, ETp 60,
-// Ps 25, ETps 45 (dry: 45 * 1.15 < 60). Exact g and ETa from an independent
-// Python evaluation; the published rounded figures are in the comments.
+// Ps 25, ETps 45 (dry: 45 * 1.15 < 60). Exact g and ETa recomputed by
+// tests/reference/model_reference.py; the published rounded figures are in
+// the comments.
 void ExpectWorkedExample(const SoilHydraulicParameters& soil, const double zgw, const double g,
                          const double ETa) {
   const SiteInputs site{60.0, zgw};

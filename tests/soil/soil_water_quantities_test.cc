@@ -5,9 +5,9 @@
 namespace recharge {
 namespace {
 
-// Sand Ss (table class 1), zr 60 cm, zgw 200 cm. Exact values from an
-// independent Python evaluation of the formulas; the published rounded
-// figures are in the comments.
+// Sand Ss (table class 1), zr 60 cm, zgw 200 cm. Exact values recomputed by
+// tests/reference/model_reference.py; the published rounded figures are in
+// the comments.
 TEST(SoilWaterQuantitiesTest, SandWorkedExample) {
   SoilHydraulicParameters soil{0.0, 0.3879f, 0.26437f, 1.35154f, 0.0, 1524.4f, -2.4467f};
   soil.m = 1.0 - 1.0 / soil.n;

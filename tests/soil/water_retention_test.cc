@@ -5,9 +5,9 @@
 namespace recharge {
 namespace {
 
-// Expected values: the retention formula evaluated on its own in Python, in
-// the same order of operations and with the same C library pow, so they
-// agree to the last bit.
+// Expected values recomputed by tests/reference/model_reference.py, which
+// evaluates the retention formula on its own in the same order of operations
+// and with the same C library pow, so they agree to the last bit.
 TEST(WaterContentAtHeadTest, MatchesIndependentEvaluation) {
   struct Case {
     double theta_r, theta_s, alpha, n, h, theta;
