@@ -1,7 +1,8 @@
 # The fuzz targets' committed corpora, replayed by every test run with the
 # compiler at hand (fuzz/replay_main.cc), uninstrumented.
 set(fuzz_dir ${PROJECT_SOURCE_DIR}/fuzz)
-foreach(target list_input:recharge_console number_output:recharge_console)
+foreach(target list_input:recharge_console number_output:recharge_console
+               csv_reader:recharge_table_io)
   string(REPLACE ":" ";" parts ${target})
   list(GET parts 0 name)
   list(GET parts 1 library)

@@ -1,0 +1,93 @@
+#include "table/table_options.h"
+
+#include <getopt.h>
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+
+namespace recharge::table {
+
+namespace {
+
+constexpr const char* kHelp =
+    "Usage: recharge-table [options] [INPUT]\n"
+    "Computes actual evapotranspiration and groundwater recharge for every row of a\n"
+    "CSV table of soils. INPUT is a file, or - or nothing for standard input.\n"
+    "\n"
+    "  -o, --output FILE   write the table of results to FILE (default: standard output)\n"
+    "  -j, --threads N     compute N rows at once (default: every core)\n"
+    "  -q, --quiet         no notice, progress or summary on standard error\n"
+    "      --help          show this help\n"
+    "      --version       show the version\n"
+    "\n"
+    "Input columns (cm unless stated): id, P, ETp, Ps, ETps, Cs, rain4..rain9,\n"
+    "etp4..etp9, zr, zgw, class (1 to 34, or 0 with theta_r, theta_s, alpha in 1/cm,\n"
+    "n, p1, p2), anaerobiosis (1 or 0). Output columns: [id,] Cs, FC, WP, Wmax,\n"
+    "qmax, method, nB, h_an, g, ETa, R, status.\n"
+    "\n"
+    "Exit status: 0 every row ok, 1 some rows not ok, 2 nothing computed.\n";
+
+constexpr const char* kVersion = "recharge-table 1.0\n";
+
+void Complain(const char* what, const char* argument) {
+  std::fprintf(stderr, "recharge-table: %s%s\n", what, argument);
+}
+
+}  // namespace
+
+ParseResult ParseOptions(int argc, char** argv, Options& options) {
+  enum { kHelpOption = 256, kVersionOption };
+  const option long_options[] = {{"output", required_argument, nullptr, 'o'},
+                                 {"threads", required_argument, nullptr, 'j'},
+                                 {"quiet", no_argument, nullptr, 'q'},
+                                 {"help", no_argument, nullptr, kHelpOption},
+                                 {"version", no_argument, nullptr, kVersionOption},
+                                 {nullptr, 0, nullptr, 0}};
+  opterr = 0;  // the messages are our own
+  optind = 1;
+  for (int c; (c = getopt_long(argc, argv, ":o:j:q", long_options, nullptr)) != -1;) {
+    switch (c) {
+      case 'o':
+        options.output = optarg;
+        break;
+      case 'j': {
+        const char* end = optarg + std::strlen(optarg);
+        const auto [stop, error] = std::from_chars(optarg, end, options.threads);
+        if (error != std::errc() || stop != end || options.threads < 1) {
+          Complain("--threads takes a whole number of at least 1, not ", optarg);
+          return ParseResult::kUsageError;
+        }
+        break;
+      }
+      case 'q':
+        options.quiet = true;
+        break;
+      case kHelpOption:
+        std::fputs(kHelp, stdout);
+        return ParseResult::kExit;
+      case kVersionOption:
+        std::fputs(kVersion, stdout);
+        return ParseResult::kExit;
+      case ':':
+        Complain("missing value for ", argv[optind - 1]);
+        return ParseResult::kUsageError;
+      default:
+        if (optopt != 0) {
+          const char name[] = {'-', static_cast<char>(optopt), '\0'};
+          Complain("unknown option ", name);
+        } else {
+          Complain("unknown option ", argv[optind - 1]);
+        }
+        return ParseResult::kUsageError;
+    }
+  }
+  if (argc - optind > 1) {
+    Complain("more than one input: ", argv[optind + 1]);
+    return ParseResult::kUsageError;
+  }
+  if (optind < argc && std::strcmp(argv[optind], "-") != 0) options.input = argv[optind];
+  return ParseResult::kRun;
+}
+
+}  // namespace recharge::table

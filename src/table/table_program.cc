@@ -1,0 +1,191 @@
+#include "table/table_program.h"
+
+#include <fcntl.h>
+#include <omp.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "runtime/trap_environment.h"
+#include "table/csv_reader.h"
+#include "table/output_file.h"
+#include "table/progress.h"
+#include "table/table_columns.h"
+#include "table/table_options.h"
+#include "table/table_row.h"
+
+namespace recharge::table {
+
+namespace {
+
+constexpr int kFailure = 2;
+
+// Rows read, computed and written at a time: enough to keep the threads
+// busy, few enough that memory stays small.
+constexpr std::size_t kChunkRows = 2048;
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "recharge-table: %s\n", message.c_str());
+  return kFailure;
+}
+
+struct Counts {
+  std::size_t rows = 0, ok = 0, no_convergence = 0, faults = 0, input_errors = 0;
+};
+
+void Count(RowStatus status, Counts& counts) {
+  ++counts.rows;
+  switch (status) {
+    case RowStatus::kOk:
+      ++counts.ok;
+      break;
+    case RowStatus::kNoConvergence:
+      ++counts.no_convergence;
+      break;
+    case RowStatus::kFault:
+      ++counts.faults;
+      break;
+    case RowStatus::kInputError:
+      ++counts.input_errors;
+      break;
+  }
+}
+
+void CopyRecord(const Record& record, RawRow& row) {
+  row.bytes.clear();
+  row.ends.clear();
+  for (std::string_view field : record.fields) {
+    row.bytes.append(field);
+    row.ends.push_back(row.bytes.size());
+  }
+  row.line = record.line;
+  row.error.assign(record.error);
+}
+
+// One chunk of rows on its way through; its buffers are kept from chunk to
+// chunk.
+struct Chunk {
+  std::vector<RawRow> rows{kChunkRows};
+  std::vector<RowResult> results{kChunkRows};
+  std::vector<std::string> text{kChunkRows};
+  std::size_t size = 0;
+};
+
+class TableRun {
+ public:
+  TableRun(const Options& options, int input_fd)
+      : options_(options), reader_(input_fd), progress_(input_fd, !options.quiet) {}
+
+  int Run() {
+    std::string error;
+    Record record;
+    const ReadStatus status = reader_.Next(record);
+    if (status == ReadStatus::kReadFailure) return ReadFailure();
+    if (status == ReadStatus::kEnd) return Fail(InputName() + ": no header row");
+    if (!record.error.empty()) return Fail(InputName() + ": header: " + std::string(record.error));
+    std::string problem;
+    if (!MapColumns(record.fields, columns_, problem)) return Fail(InputName() + ": " + problem);
+    delimiter_ = static_cast<char>(reader_.delimiter());
+    decimal_comma_in_ = AllowsDecimalComma(reader_.delimiter());
+    decimal_comma_out_ = reader_.delimiter() == Delimiter::kSemicolon;
+    if (!options_.quiet && !columns_.unknown.empty()) {
+      std::string names;
+      for (const std::string& name : columns_.unknown) names += (names.empty() ? "" : ", ") + name;
+      std::fprintf(stderr, "recharge-table: ignoring the columns %s\n", names.c_str());
+    }
+    if (!output_.Open(options_.output, error)) return Fail(error);
+    std::string header;
+    AppendOutputHeader(columns_, delimiter_, header);
+    if (!output_.Write(header, error)) return Fail(error);
+
+    for (bool more = true; more;) {
+      chunk_.size = 0;
+      ReadStatus read = ReadStatus::kRecord;
+      while (chunk_.size < kChunkRows && (read = reader_.Next(record)) == ReadStatus::kRecord) {
+        CopyRecord(record, chunk_.rows[chunk_.size++]);
+      }
+      if (read == ReadStatus::kReadFailure) return ReadFailure();
+      more = read == ReadStatus::kRecord;
+      Compute();
+      for (std::size_t i = 0; i < chunk_.size; ++i) {
+        Count(chunk_.results[i].status, counts_);
+        if (!output_.Write(chunk_.text[i], error)) return Fail(error);
+      }
+      progress_.Update(counts_.rows);
+    }
+    progress_.Finish();
+    if (!output_.Commit(error)) return Fail(error);
+    if (!options_.quiet) Summary();
+    return counts_.ok == counts_.rows ? 0 : 1;
+  }
+
+ private:
+  std::string InputName() const {
+    return options_.input.empty() ? "standard input" : options_.input;
+  }
+
+  int ReadFailure() {
+    return Fail("cannot read " + InputName() + ": " + std::strerror(reader_.error_number()));
+  }
+
+  // Every row on its own: read, computed and laid out, in parallel.
+  void Compute() {
+    const int size = static_cast<int>(chunk_.size);
+#pragma omp parallel for schedule(dynamic, 16) num_threads(threads_)
+    for (int i = 0; i < size; ++i) {
+      chunk_.results[i] = ComputeRow(chunk_.rows[i], columns_, decimal_comma_in_);
+      chunk_.text[i].clear();
+      AppendOutputRow(chunk_.rows[i], chunk_.results[i], columns_, delimiter_, decimal_comma_out_,
+                      chunk_.text[i]);
+    }
+  }
+
+  void Summary() const {
+    std::fprintf(stderr,
+                 "recharge-table: %zu rows: %zu ok, %zu no convergence, %zu arithmetic faults, "
+                 "%zu input errors\n",
+                 counts_.rows, counts_.ok, counts_.no_convergence, counts_.faults,
+                 counts_.input_errors);
+  }
+
+  const Options& options_;
+  const int threads_ = options_.threads > 0 ? options_.threads : omp_get_num_procs();
+  CsvReader reader_;
+  Progress progress_;
+  OutputFile output_;
+  ColumnMap columns_;
+  char delimiter_ = ',';
+  bool decimal_comma_in_ = false;
+  bool decimal_comma_out_ = false;
+  Chunk chunk_;
+  Counts counts_;
+};
+
+}  // namespace
+
+int RunTableProgram(int argc, char** argv) {
+  Options options;
+  switch (ParseOptions(argc, argv, options)) {
+    case ParseResult::kRun:
+      break;
+    case ParseResult::kExit:
+      return 0;
+    case ParseResult::kUsageError:
+      return kFailure;
+  }
+  SetUpTrapEnvironment();
+  int input_fd = STDIN_FILENO;
+  if (!options.input.empty()) {
+    input_fd = open(options.input.c_str(), O_RDONLY | O_CLOEXEC);
+    if (input_fd < 0) return Fail("cannot read " + options.input + ": " + std::strerror(errno));
+  }
+  const int status = TableRun(options, input_fd).Run();
+  if (input_fd != STDIN_FILENO) close(input_fd);
+  return status;
+}
+
+}  // namespace recharge::table
