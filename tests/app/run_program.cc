@@ -48,10 +48,14 @@ ProgramRun RunProgram(const ProgramIo& io) {
   }
   posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0600);
-  char* argv[] = {const_cast<char*>(RECHARGE_BINARY), nullptr};
+  const std::string program = io.program.empty() ? RECHARGE_BINARY : io.program;
+  std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+  for (const std::string& argument : io.arguments)
+    argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
   pid_t pid = -1;
   ProgramRun run;
-  if (posix_spawn(&pid, RECHARGE_BINARY, &actions, nullptr, argv, environ) == 0) {
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
     int wait_status = 0;
     waitpid(pid, &wait_status, 0);
     if (WIFEXITED(wait_status)) run.status = WEXITSTATUS(wait_status);

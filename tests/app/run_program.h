@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace recharge::testing {
 
@@ -13,6 +14,8 @@ struct ProgramRun {
 };
 
 struct ProgramIo {
+  std::string program = "";  // the recharge program when empty
+  std::vector<std::string> arguments = {};
   std::string input = "";        // bytes on standard input
   std::string stdin_path = "";   // read instead of `input` when given
   std::string stdout_path = "";  // standard output goes here instead of `out` when given

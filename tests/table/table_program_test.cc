@@ -1,0 +1,177 @@
+// recharge-table run as a user runs it. The expected tables in tables/ are
+// worked out apart from the program, by tests/reference/model_reference.py.
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/run_program.h"
+
+namespace recharge::testing {
+namespace {
+
+const std::string kTables = TABLE_DIR;
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+ProgramRun Table(std::vector<std::string> arguments, std::string input = "") {
+  return RunProgram(
+      {.program = RECHARGE_TABLE_BINARY, .arguments = std::move(arguments), .input = input});
+}
+
+const std::string kHeader = "P,ETp,Ps,ETps,Cs,zr,zgw,class\n";
+const std::string kSand = "60,55,30,40,0.3,60,200,1\n";
+const std::string kResultHeader = "Cs,FC,WP,Wmax,qmax,method,nB,h_an,g,ETa,R,status\n";
+// The sand worked example; the exact doubles are those of the model tests.
+const std::string kSandResult =
+    "0.3,0.1434827632742888,0.020693696058879982,7.367344032924529,0.008553961197027261,bagrov,"
+    "3.7118658444938797,,,48.79369975234298,11.206300247657019,ok\n";
+
+TEST(TableProgram, ExpectedTablesForAnyThreadCount) {
+  for (const char* name : {"soils", "soils_semicolon"}) {
+    SCOPED_TRACE(name);
+    const std::string expected = Slurp(kTables + "/" + name + ".expected.csv");
+    ASSERT_FALSE(expected.empty());
+    for (const char* threads : {"1", "2", "5"}) {
+      const ProgramRun run = Table({"-q", "-j", threads, kTables + "/" + name + ".csv"});
+      EXPECT_EQ(run.out, expected) << threads << " threads";
+      EXPECT_EQ(run.err, "");
+      EXPECT_EQ(run.status, 1);  // some rows are not ok
+    }
+  }
+}
+
+TEST(TableProgram, StatusesAndSummary) {
+  ProgramRun run = Table({}, kHeader + kSand);
+  EXPECT_EQ(run.out, kResultHeader + kSandResult);
+  EXPECT_EQ(
+      run.err,
+      "recharge-table: 1 rows: 1 ok, 0 no convergence, 0 arithmetic faults, 0 input errors\n");
+  EXPECT_EQ(run.status, 0);
+
+  // Every other row is still computed around rows the reader cannot take.
+  const std::string bad_rows =
+      "1,2,\"3\n"  // a quote never closed
+      "60,55,30,40,0.3,60,20" +
+      std::string(1, '\0') + "0,1\n" +                  // NUL
+      std::string(1 << 20, '7') + ",1,1,1,1,1,1,1\n" +  // 1 MiB
+      ",,,,,,,\n";
+  run = Table({"-q"}, kHeader + kSand + bad_rows + kSand);
+  const std::string empty = ",,,,,,,,,,,";
+  EXPECT_EQ(run.out, kResultHeader + kSandResult + empty + "input error: unterminated quote\n" +
+                         empty + "input error: NUL byte in the row\n" + empty +
+                         "input error: row longer than 1 MiB\n" + empty +
+                         "input error: P: no value\n" + kSandResult);
+  EXPECT_EQ(run.status, 1);
+}
+
+TEST(TableProgram, NothingComputedIsStatusTwoWithOneLine) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string input;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"--frobnicate"}, "", "recharge-table: unknown option --frobnicate\n"},
+      {{"-x"}, "", "recharge-table: unknown option -x\n"},
+      {{"-j", "0"}, "", "recharge-table: --threads takes a whole number of at least 1, not 0\n"},
+      {{"/nonexistent.csv"},
+       "",
+       "recharge-table: cannot read /nonexistent.csv: No such file or directory\n"},
+      {{"/"}, "", "recharge-table: cannot read /: Is a directory\n"},
+      {{}, "", "recharge-table: standard input: no header row\n"},
+      {{},
+       "P,ETp,Ps,zr,zgw,class\n",
+       "recharge-table: standard input: the header has no column ETps\n"},
+      {{},
+       "P,ETp,Ps,ETps,zr,zgw,class,zr\n",
+       "recharge-table: standard input: the header has the column zr twice\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.err);
+    const ProgramRun run = Table(c.arguments, c.input);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, c.err);
+    EXPECT_EQ(run.status, 2);
+  }
+  ProgramRun run = RunProgram({.program = RECHARGE_TABLE_BINARY,
+                               .arguments = {"-q"},
+                               .input = kHeader + kSand,
+                               .stdout_path = "/dev/full"});
+  EXPECT_EQ(run.err, "recharge-table: cannot write standard output: No space left on device\n");
+  EXPECT_EQ(run.status, 2);
+  run = Table({"--help"});
+  EXPECT_EQ(run.out.rfind("Usage: recharge-table [options] [INPUT]\n", 0), 0u);
+  EXPECT_EQ(run.status, 0);
+}
+
+std::set<std::string> Entries(const std::string& folder) {
+  std::set<std::string> names;
+  DIR* dir = opendir(folder.c_str());
+  while (dirent* entry = readdir(dir)) names.insert(entry->d_name);
+  closedir(dir);
+  return names;
+}
+
+TEST(TableProgram, OutputFileAppearsWholeOrNotAtAll) {
+  char folder_template[] = "/tmp/recharge_table_XXXXXX";
+  const std::string folder = mkdtemp(folder_template);
+  const std::string output = folder + "/results.csv";
+  std::ofstream(output) << "old results\n";
+
+  // A failure leaves the old file and no temporary one.
+  ProgramRun run = Table({"-q", "-o", output}, "P,ETp\n");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(Slurp(output), "old results\n");
+  EXPECT_EQ(Entries(folder), (std::set<std::string>{".", "..", "results.csv"}));
+
+  run = Table({"-q", "-o", output}, kHeader + kSand);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(Slurp(output), kResultHeader + kSandResult);
+
+  // Interrupted while its input is still open: killed by the signal, the old
+  // table intact, no temporary file left.
+  int in[2];
+  ASSERT_EQ(pipe(in), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(in[0], 0);
+    close(in[0]);
+    close(in[1]);
+    execl(RECHARGE_TABLE_BINARY, RECHARGE_TABLE_BINARY, "-q", "-o", output.c_str(),
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(in[0]);
+  const std::string rows = kHeader + kSand + kSand;
+  ASSERT_EQ(write(in[1], rows.data(), rows.size()), static_cast<ssize_t>(rows.size()));
+  while (Entries(folder).size() < 4) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  kill(pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  close(in[1]);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_EQ(Slurp(output), kResultHeader + kSandResult);
+  EXPECT_EQ(Entries(folder), (std::set<std::string>{".", "..", "results.csv"}));
+  unlink(output.c_str());
+  rmdir(folder.c_str());
+}
+
+}  // namespace
+}  // namespace recharge::testing
