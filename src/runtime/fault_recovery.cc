@@ -2,6 +2,8 @@
 
 #include <setjmp.h>
 
+#include <cfenv>
+
 #include "runtime/termination.h"
 #include "runtime/trap_environment.h"
 
@@ -32,7 +34,8 @@ RuntimeError RunRecoveringFaults(void (*body)(void*), void* context) {
     ArmTraps();
     return point.fault;
   }
-  ArmTraps();
+  // Armed already, unless this thread began without the traps.
+  if (fegetexcept() != kTrappedExceptions) ArmTraps();
   innermost = &point;
   body(context);
   innermost = point.outer;

@@ -9,8 +9,6 @@ namespace recharge {
 
 namespace {
 
-constexpr int kTrapped = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
-
 void OnFloatingPointTrap(int signal, siginfo_t* info, void*) {
   // Sent by a process (kill, sigqueue, tgkill), not raised by an operation.
   if (info->si_code <= 0) {
@@ -32,7 +30,7 @@ void OnFloatingPointTrap(int signal, siginfo_t* info, void*) {
 
 void ArmTraps() {
   std::feclearexcept(FE_ALL_EXCEPT);
-  feenableexcept(kTrapped);
+  feenableexcept(kTrappedExceptions);
 }
 
 void SetUpTrapEnvironment() {

@@ -10,7 +10,11 @@
 // arithmetic fault: it takes the signal's default action.
 #pragma once
 
+#include <cfenv>
+
 namespace recharge {
+
+inline constexpr int kTrappedExceptions = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 
 // Set once at start-up, before the dialogue: arms the traps of this thread
 // and installs the handler. Also ignores SIGPIPE, so that a write to a closed

@@ -31,7 +31,9 @@ ParseOutcome ParseNumber(std::string_view cell, bool decimal_comma, double& valu
   }
   const std::size_t digits = end - digits_begin - (mark == std::string_view::npos ? 0 : 1);
   if (digits == 0) return ParseOutcome::kNotANumber;
-  if (end < cell.size() && (cell[end] == 'e' || cell[end] == 'E')) {
+  const std::size_t integer_digits = (mark == std::string_view::npos ? end : mark) - digits_begin;
+  const bool has_exponent = end < cell.size() && (cell[end] == 'e' || cell[end] == 'E');
+  if (has_exponent) {
     std::size_t exponent = end + 1;
     if (exponent < cell.size() && IsSign(cell[exponent])) ++exponent;
     end = SkipDigits(cell, exponent);
@@ -41,8 +43,15 @@ ParseOutcome ParseNumber(std::string_view cell, bool decimal_comma, double& valu
 
   // strtod wants '.' and a terminator; it rounds correctly and, under held
   // traps, gives a denormal or zero on underflow and infinity on overflow.
+  // Only overflow can trap, and it needs an exponent or more than 308 digits
+  // before the mark: every other cell is converted with the traps armed,
+  // saving the hold, which costs more than the conversion.
   std::string text(cell);
   if (mark != std::string_view::npos) text[mark] = '.';
+  if (!has_exponent && integer_digits <= 308) {
+    value = std::strtod(text.c_str(), nullptr);
+    return ParseOutcome::kOk;
+  }
   std::fenv_t traps;
   std::feholdexcept(&traps);
   const double converted = std::strtod(text.c_str(), nullptr);

@@ -39,7 +39,10 @@ bool CsvReader::Have(std::size_t offset) {
 }
 
 void CsvReader::Fill() {
-  if (kCapacity - end_ < kBlockSize) {
+  // The record in hand goes to the front once a block lies behind it, so
+  // that rows of ordinary length keep to the first two blocks of the buffer:
+  // the memory in use is the same for a table of any length.
+  if (kCapacity - end_ < kBlockSize || start_ >= kBlockSize) {
     std::memmove(buffer_.get(), buffer_.get() + start_, end_ - start_);
     end_ -= start_;
     start_ = 0;

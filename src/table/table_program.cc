@@ -26,7 +26,7 @@ constexpr int kFailure = 2;
 
 // Rows read, computed and written at a time: enough to keep the threads
 // busy, few enough that memory stays small.
-constexpr std::size_t kChunkRows = 2048;
+constexpr std::size_t kChunkRows = 256;
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "recharge-table: %s\n", message.c_str());
@@ -72,6 +72,7 @@ struct Chunk {
   std::vector<RawRow> rows{kChunkRows};
   std::vector<RowResult> results{kChunkRows};
   std::vector<std::string> text{kChunkRows};
+  std::string out;  // the chunk's rows, written in one piece
   std::size_t size = 0;
 };
 
@@ -111,10 +112,12 @@ class TableRun {
       if (read == ReadStatus::kReadFailure) return ReadFailure();
       more = read == ReadStatus::kRecord;
       Compute();
+      chunk_.out.clear();
       for (std::size_t i = 0; i < chunk_.size; ++i) {
         Count(chunk_.results[i].status, counts_);
-        if (!output_.Write(chunk_.text[i], error)) return Fail(error);
+        chunk_.out += chunk_.text[i];
       }
+      if (!output_.Write(chunk_.out, error)) return Fail(error);
       progress_.Update(counts_.rows);
     }
     progress_.Finish();
@@ -135,7 +138,7 @@ class TableRun {
   // Every row on its own: read, computed and laid out, in parallel.
   void Compute() {
     const int size = static_cast<int>(chunk_.size);
-#pragma omp parallel for schedule(dynamic, 16) num_threads(threads_)
+#pragma omp parallel for schedule(dynamic, 1) num_threads(threads_)
     for (int i = 0; i < size; ++i) {
       chunk_.results[i] = ComputeRow(chunk_.rows[i], columns_, decimal_comma_in_);
       chunk_.text[i].clear();
