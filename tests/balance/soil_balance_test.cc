@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <thread>
 #include <vector>
 
 #include "soil/soil_class_table.h"
@@ -124,35 +123,6 @@ TEST(SoilBalanceTest, FaultsComeBackWithTheirStepAndTheValuesBefore) {
       EXPECT_GT(r.water.FC, 0.0);
     }
   }
-}
-
-TEST(SoilBalanceTest, ThreadsGetTheSameAnswersAsOneThread) {
-  const std::vector<FaultCase> cases = FaultCases();
-  std::vector<SoilRecord> expected(cases.size());
-  for (std::size_t i = 0; i < cases.size(); ++i) {
-    StepLog log(cases[i].anaerobiosis);
-    expected[i] = {};
-    RunSoilBalanceRecovering(cases[i].inputs, log, expected[i]);
-  }
-  std::vector<int> mismatches(2, 0);
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 2; ++t) {
-    threads.emplace_back([&, t] {
-      for (int round = 0; round < 20; ++round) {
-        for (std::size_t i = 0; i < cases.size(); ++i) {
-          StepLog log(cases[i].anaerobiosis);
-          SoilRecord r{};
-          const SoilRun run = RunSoilBalanceRecovering(cases[i].inputs, log, r);
-          if (run.fault != cases[i].fault || run.step != cases[i].step ||
-              r.result.nB != expected[i].result.nB || r.result.R != expected[i].result.R) {
-            ++mismatches[t];
-          }
-        }
-      }
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
-  EXPECT_EQ(mismatches, std::vector<int>(2, 0));
 }
 
 }  // namespace

@@ -7,11 +7,15 @@ Python's math module calls), so the results agree with the program to the last
 bit. Constants that the program keeps in single precision go through f32().
 
 Prints every value a test expects, with the figure the test file gives, and
-the records of tests/app/soil_classes.txt. Exits with 1 if anything differs.
-Usage: python3 tests/reference/model_reference.py
+the records of tests/app/soil_classes.txt and the tables of tests/table/tables
+(--write-tables writes those anew). Exits with 1 if anything differs.
+Usage: python3 tests/reference/model_reference.py [--write-tables]
 """
+import csv
+import io
 import math
 import os
+import re
 import struct
 import sys
 
@@ -19,6 +23,44 @@ import sys
 def f32(x):
     """The single-precision number nearest to x, widened to double."""
     return struct.unpack('f', struct.pack('f', x))[0]
+
+
+# --- Faults ----------------------------------------------------------------
+# The program traps invalid operations, divisions by zero and overflows, and
+# checks pow, exp and sqrt (src/runtime/math_functions.h). Inputs are finite
+# and the checked forms below raise at once, so a value that is not finite can
+# only come from an addition, subtraction or product that overflowed.
+
+class Fault(Exception):
+    """A fault, with the report the program gives for it."""
+
+
+def fin(x):
+    if not math.isfinite(x):
+        raise Fault('M6104 floating-point error: overflow')
+    return x
+
+
+def div(a, b):
+    if b == 0.0:
+        raise Fault('M6101 floating-point error: invalid' if fin(a) == 0.0 else
+                    'M6103 floating-point error: divide by zero')
+    return fin(fin(a) / fin(b))
+
+
+def checked(name, f, *args):
+    if name == 'pow' and args[0] == 0.0 and args[1] < 0.0:
+        raise Fault('M6202 pow: SING error')
+    try:
+        return f(*map(fin, args))
+    except ValueError:
+        raise Fault('M6201 %s: DOMAIN error' % name) from None
+    except OverflowError:
+        raise Fault('M6203 %s: OVERFLOW error' % name) from None
+
+
+def pow_(x, y):
+    return checked('pow', math.pow, x, y)
 
 
 # Soil classes: code, theta_r, theta_s, alpha (1/cm), n, p1, p2.
@@ -70,7 +112,7 @@ def soil_class(number):
 
 def water_content(theta_r, theta_s, alpha, n, h):
     """theta_r + (theta_s - theta_r) / (1 + (alpha h)^n)^(1 - 1/n)."""
-    return theta_r + (theta_s - theta_r) / math.pow(1.0 + math.pow(alpha * h, n), 1.0 - 1.0 / n)
+    return div(theta_s - theta_r, pow_(1.0 + pow_(alpha * h, n), 1.0 - div(1.0, n))) + theta_r
 
 
 def storage(soil, zr):
@@ -85,23 +127,23 @@ def qmax(soil, zr, zgw):
     """p1 (zgw - zr)^p2, at most 1 cm/d; 1 cm/d when zr + 1 >= zgw."""
     if zr + 1.0 >= zgw:
         return 1.0
-    return min(1.0, soil[4] * math.pow(zgw - zr, soil[5]))
+    return min(1.0, soil[4] * pow_(zgw - zr, soil[5]))
 
 
 def anaerobiosis_head(soil):
     """Se at theta_s - 0.05 and h_an = (1/alpha) (Se^(-1/m) - 1)^(1/n)."""
     theta_r, theta_s, alpha, n = soil[:4]
-    m = 1.0 - 1.0 / n
-    se = ((theta_s - f32(0.05)) - theta_r) / (theta_s - theta_r)
-    return se, (1.0 / alpha) * math.pow(math.pow(se, -(1.0 / m)) - 1.0, 1.0 / n)
+    m = 1.0 - div(1.0, n)
+    se = div((theta_s - f32(0.05)) - theta_r, theta_s - theta_r)
+    return se, pow_(pow_(se, -div(1.0, m)) - 1.0, div(1.0, n)) * div(1.0, alpha)
 
 
 # --- Water balance ---------------------------------------------------------
 
 def bagrov_coefficient(qm, wmax, cs):
     """1.791 exp(2.5884 qmax) + 0.18002 Wmax^1.0879 + Cs."""
-    return (f32(1.791) * math.exp(f32(2.5884) * qm)
-            + f32(0.18002) * math.pow(wmax, f32(1.0879))) + cs
+    return (f32(1.791) * checked('exp', math.exp, f32(2.5884) * qm)
+            + f32(0.18002) * pow_(wmax, f32(1.0879))) + cs
 
 
 def correct_for_anaerobiosis(nb, qm, h_an, fc, factor_last=True):
@@ -109,7 +151,7 @@ def correct_for_anaerobiosis(nb, qm, h_an, fc, factor_last=True):
 
     factor_last=False gives qmax^0.5354 (0.05794 (h_an + 0.27405)), the order
     the test rules out."""
-    a, b, c = math.pow(qm, f32(0.5354)), h_an + f32(0.27405), f32(0.05794)
+    a, b, c = pow_(qm, f32(0.5354)), h_an + f32(0.27405), f32(0.05794)
     nb = nb - ((a * b) * c if factor_last else a * (b * c))
     return nb - f32(11.832) * fc
 
@@ -122,7 +164,7 @@ def limit_bagrov_coefficient(nb):
 def integrand(e, etp, nb):
     """1 / (1 - r^nB), r = E/ETp at most 0.9999."""
     r = e / etp
-    return 1.0 / (1.0 - math.pow(r if 0.9999 > r else 0.9999, nb))
+    return 1.0 / (1.0 - pow_(r if 0.9999 > r else 0.9999, nb))
 
 
 def integral(etp, e, nb):
@@ -139,7 +181,8 @@ def integral(etp, e, nb):
 
 
 def initial_ratio(nb, p, etp, clamp=True):
-    r = (f32(0.6198) * math.sqrt(p / etp) + f32(0.0495) * nb) - f32(0.00406)
+    b = checked('sqrt', math.sqrt, div(p, etp))
+    r = (f32(0.6198) * b + f32(0.0495) * nb) - f32(0.00406)
     return max(0.3, min(0.99, r)) if clamp else r
 
 
@@ -147,7 +190,7 @@ def solve_bagrov(nb, p, etp, clamp=True):
     """(ETa or None, tests made, guess ratio, last estimate, |PI - P| of each test)."""
     r0 = initial_ratio(nb, p, etp, clamp)
     e, k, misses = r0 * etp, 0, []
-    if nb >= 9.5 or not 2.0 * etp > p:
+    if nb >= 9.5 or not fin(2.0 * etp) > p:
         e_new = f32(0.998) * etp
     else:
         pi = integral(etp, e, nb)
@@ -166,13 +209,13 @@ def solve_bagrov(nb, p, etp, clamp=True):
 
 def hydropedotransfer(qm, wmax, etp, ps, etps):
     """g = 0.70125 qmax^0.90303 + 0.016856 Ps + 0.0099135 Wmax + 0.05358."""
-    g = ((f32(0.70125) * math.pow(qm, f32(0.90303)) + f32(0.016856) * ps)
+    g = ((f32(0.70125) * pow_(qm, f32(0.90303)) + f32(0.016856) * ps)
          + f32(0.0099135) * wmax) + f32(0.05358)
     return g, min(etp, etp - (1.0 - g) * etps)
 
 
 def uses_bagrov(p, etp, qm):
-    return p * f32(1.15) >= etp or qm <= f32(0.01)
+    return fin(p * f32(1.15)) >= etp or qm <= f32(0.01)
 
 
 # --- Printed figures: 16 correctly rounded digits, then half-up -------------
@@ -222,6 +265,154 @@ def exponent_form(v, w, d):
     field += ('E' if abs(x) < 100 else '') + ('-' if x < 0 else '+')
     field += (str(abs(x) // 100) if abs(x) >= 100 else '') + '%02d' % (abs(x) % 100)
     return field.rjust(w) if len(field) <= w else '*' * w
+
+
+# --- tests/table/tables: the tables of recharge-table (src/table/table_row.h) --
+
+OUTPUT = ['Cs', 'FC', 'WP', 'Wmax', 'qmax', 'method', 'nB', 'h_an', 'g', 'ETa', 'R']
+MONTHS = [c for month in range(4, 10) for c in ('rain%d' % month, 'etp%d' % month)]
+
+
+class InputError(Exception):
+    pass
+
+
+def quoted(cell):
+    return '"%s"' % cell if len(cell) <= 40 else '"%s..." (%d bytes)' % (cell[:40], len(cell))
+
+
+def read_number(cells, name, comma):
+    """A real: sign, digits with at most one mark, exponent (cell_number.h)."""
+    cell, mark = cells.get(name, ''), '[.,]' if comma else r'\.'
+    if not cell:
+        raise InputError(name + ': no value')
+    if not re.fullmatch(r'[+-]?(\d+(%s\d*)?|%s\d+)([eE][+-]?\d+)?' % (mark, mark), cell):
+        raise InputError('%s: %s is not a number' % (name, quoted(cell)))
+    if math.isinf(float(cell.replace(',', '.'))):
+        raise InputError('%s: %s is beyond the range of a double' % (name, quoted(cell)))
+    return float(cell.replace(',', '.'))
+
+
+def read_integer(cell):
+    """A 32-bit integer, or None."""
+    ok = re.fullmatch(r'[+-]?\d+', cell) and -2 ** 31 <= int(cell) < 2 ** 31
+    return int(cell) if ok else None
+
+
+def read_row(cells, comma):
+    """The inputs of a row, in the order table_row.cc reads them."""
+    row = {name: read_number(cells, name, comma) for name in ('P', 'ETp', 'Ps', 'ETps')}
+    if cells.get('Cs'):
+        row['Cs'] = read_number(cells, 'Cs', comma)
+    elif not all(cells.get(name) for name in MONTHS):
+        raise InputError('no Cs and no complete monthly data')
+    else:
+        row['months'] = [read_number(cells, name, comma) for name in MONTHS]
+    row['zr'], row['zgw'] = read_number(cells, 'zr', comma), read_number(cells, 'zgw', comma)
+    number = read_integer(cells['class'])
+    if number is None or not 0 <= number <= 34:
+        cell = quoted(cells['class']) if number is None else number
+        raise InputError('class: %s is not a soil class (0 to 34)' % cell)
+    own = ('theta_r', 'theta_s', 'alpha', 'n', 'p1', 'p2')
+    row['soil'] = (soil_class(number)[1] if number else
+                   tuple(read_number(cells, name, comma) for name in own))
+    answer = cells.get('anaerobiosis', '')
+    if answer and read_integer(answer) not in (0, 1):
+        raise InputError('anaerobiosis: %s is not 0 or 1' % quoted(answer))
+    row['anaerobiosis'] = answer != '' and int(answer) == 1
+    return row
+
+
+def simultaneity(months):
+    """Cs = sum of max(ETp - rain, 0) / sum of ETp (simultaneity.h)."""
+    sum_etp, deficit = 0.0, 0.0
+    for rain, etp in zip(months[0::2], months[1::2]):
+        sum_etp, d = fin(etp + sum_etp), fin(etp - rain)
+        deficit = fin((d if d > 0.0 else 0.0) + deficit)
+    return div(deficit, sum_etp)
+
+
+def table_row(row, out):
+    """Runs the steps of soil_balance.h, filling `out` as each one finishes."""
+    p, etp, zr, zgw, soil = row['P'], row['ETp'], row['zr'], row['zgw'], row['soil']
+    out['Cs'] = cs = simultaneity(row['months']) if 'months' in row else row['Cs']
+    fin(1.0 - div(1.0, soil[3]))  # m
+    out['FC'], out['WP'], out['Wmax'] = fc, wp, wmax = tuple(map(fin, storage(soil, zr)))
+    out['qmax'] = qm = fin(qmax(soil, zr, zgw))
+    bagrov = uses_bagrov(p, etp, qm)
+    out['method'] = 'bagrov' if bagrov else 'hydropedotransfer'
+    if bagrov:
+        nb = fin(bagrov_coefficient(qm, wmax, cs))
+        if row['anaerobiosis']:
+            out['h_an'] = h_an = fin(anaerobiosis_head(soil)[1])
+            nb = fin(correct_for_anaerobiosis(nb, qm, h_an, fc))
+        out['nB'] = nb = limit_bagrov_coefficient(nb)
+        eta, _, _, last, _ = solve_bagrov(nb, p, etp)
+        if eta is None:
+            # The program takes the integral and integrand at the last estimate first.
+            integral(etp, last, nb)
+            integrand(last, etp, nb)
+            return 'no convergence'
+    else:
+        out['g'], eta = tuple(map(fin, hydropedotransfer(qm, wmax, etp, row['Ps'], row['ETps'])))
+    out['ETa'], out['R'] = fin(eta), fin(p - eta)
+    return 'ok'
+
+
+def to_chars(v, comma):
+    """std::to_chars(double): the shortest digits that read back as v, fixed or
+    scientific, whichever is shorter (fixed on a tie)."""
+    if v == 0.0:
+        return '-0' if math.copysign(1.0, v) < 0 else '0'
+    mantissa, _, exponent = repr(abs(v)).partition('e')
+    whole, _, fraction = mantissa.partition('.')
+    digits = (whole + fraction).lstrip('0')
+    x = len(whole) + int(exponent or 0) - (len(whole + fraction) - len(digits))
+    digits = digits.rstrip('0')  # v = 0.digits 10^x
+    if x >= len(digits):
+        fixed = str(int(abs(v)))  # every digit exact: the nearest representation
+    else:
+        fixed = digits[:x] + '.' + digits[x:] if x > 0 else '0.' + '0' * -x + digits
+    scientific = (digits[0] + ('.' + digits[1:] if digits[1:] else '')
+                  + 'e%s%02d' % ('-' if x < 1 else '+', abs(x - 1)))
+    text = ('-' if v < 0 else '') + (fixed if len(fixed) <= len(scientific) else scientific)
+    return text.replace('.', ',') if comma else text
+
+
+# The examples of src/table/cell_number.h, and the forms around the switch.
+TO_CHARS_EXAMPLES = [(0.1, '0.1'), (2.905, '2,905'), (1e21, '1e+21'), (-0.0, '-0'),
+                     (1e-05, '1e-05'), (0.0001, '1e-04'), (0.001, '0.001'), (1e6, '1e+06'),
+                     (-5e-324, '-5e-324')]
+
+
+def field(text, delimiter):
+    """A CSV field as csv_writer.h writes it."""
+    if any(c in text for c in delimiter + '"\r\n') or text[:1] in (' ', '\t') \
+            or text[-1:] in (' ', '\t'):
+        return '"' + text.replace('"', '""') + '"'
+    return text
+
+
+def table(text, delimiter):
+    """The output of recharge-table for an input table."""
+    comma = delimiter != ','
+    records = list(csv.reader(io.StringIO(text, newline=''), delimiter=delimiter))
+    header, lines = records[0], [delimiter.join(['id'] + OUTPUT + ['status'])]
+    for fields in records[1:]:
+        cells, out = dict(zip(header, fields)), {}
+        try:
+            if len(fields) != len(header):
+                raise InputError('%d fields where the header has %d' % (len(fields), len(header)))
+            status = table_row(read_row(cells, comma), out)
+        except InputError as error:
+            out, status = {}, 'input error: ' + str(error)
+        except Fault as fault:
+            status = str(fault)
+        lines.append(delimiter.join(
+            [field(cells.get('id', ''), delimiter)]
+            + [to_chars(v, comma) if isinstance(v, float) else v
+               for v in (out.get(name, '') for name in OUTPUT)] + [field(status, delimiter)]))
+    return '\n'.join(lines) + '\n'
 
 
 # --- Report ----------------------------------------------------------------
@@ -349,6 +540,9 @@ def main():
     for form, v, w, d, text in FORMAT_EXAMPLES:
         if form(v, w, d) != text:
             failures.append('%s(%r, %d, %d) is %r' % (form.__name__, v, w, d, form(v, w, d)))
+    for v, text in TO_CHARS_EXAMPLES:
+        if to_chars(v, ',' in text) != text:
+            failures.append('to_chars(%r) is %r' % (v, to_chars(v, ',' in text)))
     unit_tests()
     print('tests/app/soil_classes.txt (P 45, ETp 60, Ps 25, ETps 45, Cs 0.2, zr 60)')
     path = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'app',
@@ -360,6 +554,22 @@ def main():
         if not same:
             failures.append('soil class %d' % (i + 1))
         print(line + ('' if same else '   DIFFERS'))
+    tables = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'table', 'tables')
+    for name, delimiter in (('soils', ','), ('soils_semicolon', ';')):
+        print('tests/table/tables/%s.expected.csv' % name)
+        with open(os.path.join(tables, name + '.csv'), newline='') as f:
+            computed = table(f.read(), delimiter)
+        expected = os.path.join(tables, name + '.expected.csv')
+        if sys.argv[1:] == ['--write-tables']:
+            with open(expected, 'w', newline='') as f:
+                f.write(computed)
+        with open(expected, newline='') as f:
+            cited = f.read()
+        cited_lines = cited.splitlines() + [None] * len(computed)
+        for line, cited_line in zip(computed.splitlines(), cited_lines):
+            print('  ' + line + ('' if line == cited_line else '   DIFFERS'))
+        if computed != cited:
+            failures.append(name + '.expected.csv')
     print('all values agree with the tests' if not failures else
           'differences: ' + ', '.join(failures))
     return 1 if failures else 0
