@@ -1,11 +1,10 @@
 #include "table/csv_reader.h"
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "runtime/descriptor_io.h"
 
 namespace recharge::table {
 
@@ -47,22 +46,14 @@ void CsvReader::Fill() {
     end_ -= start_;
     start_ = 0;
   }
-  for (;;) {
-    const ssize_t got = read(fd_, buffer_.get() + end_, kBlockSize);
-    if (got >= 0) {
-      end_ += static_cast<std::size_t>(got);
-      at_end_ = got == 0;
-      return;
-    }
-    if (errno == EINTR) continue;
-    if (errno == EAGAIN || errno == EWOULDBLOCK) {
-      pollfd readable{fd_, POLLIN, 0};
-      if (poll(&readable, 1, -1) >= 0 || errno == EINTR) continue;
-    }
+  const ssize_t got = ReadSome(fd_, buffer_.get() + end_, kBlockSize);
+  if (got < 0) {
     error_number_ = errno;
     read_failed_ = true;
     return;
   }
+  end_ += static_cast<std::size_t>(got);
+  at_end_ = got == 0;
 }
 
 // Drops `count` bytes of the current record, counting the line ends in them:

@@ -4,6 +4,7 @@
 #include <omp.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -33,27 +34,9 @@ int Fail(const std::string& message) {
   return kFailure;
 }
 
-struct Counts {
-  std::size_t rows = 0, ok = 0, no_convergence = 0, faults = 0, input_errors = 0;
-};
-
-void Count(RowStatus status, Counts& counts) {
-  ++counts.rows;
-  switch (status) {
-    case RowStatus::kOk:
-      ++counts.ok;
-      break;
-    case RowStatus::kNoConvergence:
-      ++counts.no_convergence;
-      break;
-    case RowStatus::kFault:
-      ++counts.faults;
-      break;
-    case RowStatus::kInputError:
-      ++counts.input_errors;
-      break;
-  }
-}
+// Rows by status, indexed by RowStatus in its order: ok, no convergence,
+// fault, input error.
+using Counts = std::array<std::size_t, 4>;
 
 void CopyRecord(const Record& record, RawRow& row) {
   row.bytes.clear();
@@ -114,16 +97,17 @@ class TableRun {
       Compute();
       chunk_.out.clear();
       for (std::size_t i = 0; i < chunk_.size; ++i) {
-        Count(chunk_.results[i].status, counts_);
+        ++counts_[static_cast<std::size_t>(chunk_.results[i].status)];
         chunk_.out += chunk_.text[i];
       }
       if (!output_.Write(chunk_.out, error)) return Fail(error);
-      progress_.Update(counts_.rows);
+      rows_ += chunk_.size;
+      progress_.Update(rows_);
     }
     progress_.Finish();
     if (!output_.Commit(error)) return Fail(error);
     if (!options_.quiet) Summary();
-    return counts_.ok == counts_.rows ? 0 : 1;
+    return counts_[static_cast<std::size_t>(RowStatus::kOk)] == rows_ ? 0 : 1;
   }
 
  private:
@@ -151,8 +135,7 @@ class TableRun {
     std::fprintf(stderr,
                  "recharge-table: %zu rows: %zu ok, %zu no convergence, %zu arithmetic faults, "
                  "%zu input errors\n",
-                 counts_.rows, counts_.ok, counts_.no_convergence, counts_.faults,
-                 counts_.input_errors);
+                 rows_, counts_[0], counts_[1], counts_[2], counts_[3]);
   }
 
   const Options& options_;
@@ -165,7 +148,8 @@ class TableRun {
   bool decimal_comma_in_ = false;
   bool decimal_comma_out_ = false;
   Chunk chunk_;
-  Counts counts_;
+  std::size_t rows_ = 0;
+  Counts counts_{};
 };
 
 }  // namespace

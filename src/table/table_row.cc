@@ -58,6 +58,11 @@ class CellReader {
   bool decimal_comma_;
 };
 
+// The column of the month `month` (0 for April) after `first`.
+Column Month(Column first, int month) {
+  return static_cast<Column>(static_cast<int>(first) + month);
+}
+
 bool ReadClimate(CellReader& cells, SoilInputs& in, bool& cs_typed) {
   ClimateInputs& c = in.climate;
   if (!cells.Number(Column::kP, c.P) || !cells.Number(Column::kETp, c.ETp) ||
@@ -67,17 +72,16 @@ bool ReadClimate(CellReader& cells, SoilInputs& in, bool& cs_typed) {
   cs_typed = !cells.Cell(Column::kCs).empty();
   if (cs_typed) return cells.Number(Column::kCs, c.Cs);
   for (int month = 0; month < 6; ++month) {
-    for (Column column : {static_cast<Column>(static_cast<int>(Column::kRain4) + month),
-                          static_cast<Column>(static_cast<int>(Column::kEtp4) + month)}) {
-      if (cells.Cell(column).empty()) return cells.Fail("no Cs and no complete monthly data");
+    for (Column first : {Column::kRain4, Column::kEtp4}) {
+      if (cells.Cell(Month(first, month)).empty()) {
+        return cells.Fail("no Cs and no complete monthly data");
+      }
     }
   }
   GrowingSeason months;
   for (int month = 0; month < 6; ++month) {
-    if (!cells.Number(static_cast<Column>(static_cast<int>(Column::kRain4) + month),
-                      months.rain[month]) ||
-        !cells.Number(static_cast<Column>(static_cast<int>(Column::kEtp4) + month),
-                      months.etp[month])) {
+    if (!cells.Number(Month(Column::kRain4, month), months.rain[month]) ||
+        !cells.Number(Month(Column::kEtp4, month), months.etp[month])) {
       return false;
     }
   }
