@@ -2,51 +2,67 @@
 
 #include <setjmp.h>
 
-#include <cfenv>
+#include <atomic>
 
 #include "runtime/termination.h"
-#include "runtime/trap_environment.h"
+#include "runtime/thread_traps.h"
 
 namespace recharge {
 
 namespace {
 
-struct RecoveryPoint {
-  sigjmp_buf jump;
-  RuntimeError fault;
-  RecoveryPoint* outer;
-};
+using UnrecoveredFaultHandler = void (*)(RuntimeError);
 
+// Read in the trap handler, so it must not take a lock.
+static_assert(std::atomic<UnrecoveredFaultHandler>::is_always_lock_free);
+std::atomic<UnrecoveredFaultHandler> unrecovered_fault_handler = nullptr;
+
+struct RecoveryPoint;
 thread_local RecoveryPoint* innermost = nullptr;
+
+// One recovery point, in RunRecoveringFaults's own frame. However that frame
+// is left (a return, the jump back after a fault, an exception from the
+// body), the destructor makes the outer point the innermost again, and
+// `traps` gives back the floating-point environment.
+struct RecoveryPoint {
+  RecoveryPoint() : outer(innermost) {}
+  ~RecoveryPoint() { innermost = outer; }
+  RecoveryPoint(const RecoveryPoint&) = delete;
+  RecoveryPoint& operator=(const RecoveryPoint&) = delete;
+
+  sigjmp_buf jump;
+  // Set by RaiseFault between sigsetjmp and siglongjmp, hence volatile.
+  volatile RuntimeError fault = RuntimeError::kNone;
+  RecoveryPoint* const outer;
+  ScopedArmedTraps traps;
+};
 
 }  // namespace
 
 RuntimeError RunRecoveringFaults(void (*body)(void*), void* context) {
   RecoveryPoint point;
-  point.fault = RuntimeError::kNone;
-  point.outer = innermost;
   // The signal mask is not saved: the trap handler runs with SIGFPE
   // unblocked, so a jump out of it leaves the mask as it was, and entering a
   // recovery point costs no system call.
-  if (sigsetjmp(point.jump, 0) != 0) {
-    // The handler ran with the masked environment the kernel gives it.
-    innermost = point.outer;
-    ArmTraps();
-    return point.fault;
-  }
-  // Armed already, unless this thread began without the traps.
-  if (fegetexcept() != kTrappedExceptions) ArmTraps();
+  if (sigsetjmp(point.jump, 0) != 0) return point.fault;
   innermost = &point;
   body(context);
-  innermost = point.outer;
   return RuntimeError::kNone;
 }
 
 void RaiseFault(RuntimeError error) {
   RecoveryPoint* point = innermost;
-  if (point == nullptr) ReportRuntimeError(error);
+  if (point == nullptr) {
+    const UnrecoveredFaultHandler handler = unrecovered_fault_handler.load();
+    if (handler != nullptr) handler(error);
+    ReportRuntimeError(error);
+  }
   point->fault = error;
   siglongjmp(point->jump, 1);
+}
+
+void SetUnrecoveredFaultHandler(UnrecoveredFaultHandler handler) {
+  unrecovered_fault_handler.store(handler);
 }
 
 }  // namespace recharge

@@ -1,37 +1,32 @@
 #include "runtime/trap_environment.h"
 
-#include <cfenv>
 #include <csignal>
 
 #include "runtime/fault_recovery.h"
+#include "runtime/thread_traps.h"
 
 namespace recharge {
 
 namespace {
 
 void OnFloatingPointTrap(int signal, siginfo_t* info, void*) {
-  // Sent by a process (kill, sigqueue, tgkill), not raised by an operation.
-  if (info->si_code <= 0) {
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-    return;
-  }
   switch (info->si_code) {
+    case FPE_FLTINV:
+      RaiseFault(RuntimeError::kFloatingInvalid);
     case FPE_FLTDIV:
       RaiseFault(RuntimeError::kFloatingDivideByZero);
     case FPE_FLTOVF:
       RaiseFault(RuntimeError::kFloatingOverflow);
     default:
-      RaiseFault(RuntimeError::kFloatingInvalid);
+      // Sent by a process (si_code <= 0: kill, sigqueue, tgkill) or raised
+      // by another operation (FPE_INTDIV): the default action, at once, as
+      // SIGFPE is not blocked here.
+      std::signal(signal, SIG_DFL);
+      std::raise(signal);
   }
 }
 
 }  // namespace
-
-void ArmTraps() {
-  std::feclearexcept(FE_ALL_EXCEPT);
-  feenableexcept(kTrappedExceptions);
-}
 
 void SetUpTrapEnvironment() {
   ArmTraps();

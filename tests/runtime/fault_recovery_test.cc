@@ -1,12 +1,19 @@
 #include "runtime/fault_recovery.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cfenv>
+#include <new>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
+#include "math_report.h"
+#include "runtime/descriptor_io.h"
 #include "runtime/math_functions.h"
+#include "runtime/report_text.h"
 
 namespace recharge {
 namespace {
@@ -14,6 +21,8 @@ namespace {
 volatile double zero = 0.0;
 volatile double one = 1.0;
 volatile double big = 1e308;
+volatile double tiny = 1e-300;
+volatile double quotient = 0.0;
 
 // Each body raises one fault, or two in a row: the first one is returned,
 // and what the body stored before it stays.
@@ -93,6 +102,105 @@ TEST(FaultRecoveryTest, ThreadsRecoverTheirOwnFaults) {
   }
   for (std::thread& thread : threads) thread.join();
   for (int t = 0; t < kThreads; ++t) EXPECT_EQ(mismatches[t], 0) << "thread " << t;
+}
+
+enum class WayOut { kReturn, kFault, kException };
+
+// Raises the underflow and inexact flags, then leaves the body `way`.
+void Leave(WayOut way) {
+  quotient = tiny * tiny;
+  if (way == WayOut::kFault) quotient = one / zero;
+  if (way == WayOut::kException) throw std::runtime_error("from the body");
+}
+
+struct Environment {
+  int traps;  // fegetexcept()
+  int flags;  // fetestexcept(FE_ALL_EXCEPT)
+};
+
+TEST(FaultRecoveryTest, TheCallersEnvironmentComesBackOnEveryWayOut) {
+  constexpr int kArmed = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
+  const Environment kCallers[] = {{0, FE_DIVBYZERO}, {kArmed, FE_INEXACT}};
+  std::fenv_t runner;
+  std::fegetenv(&runner);
+  for (const Environment& caller : kCallers) {
+    for (WayOut way : {WayOut::kReturn, WayOut::kFault, WayOut::kException}) {
+      SCOPED_TRACE(testing::Message()
+                   << "traps " << caller.traps << ", way out " << static_cast<int>(way));
+      fedisableexcept(FE_ALL_EXCEPT);
+      std::feclearexcept(FE_ALL_EXCEPT);
+      std::feraiseexcept(caller.flags);
+      feenableexcept(caller.traps);
+      int traps_inside = 0;
+      auto body = [&] {
+        traps_inside = fegetexcept();
+        Leave(way);
+      };
+      RuntimeError fault = RuntimeError::kNone;
+      bool thrown = false;
+      try {
+        fault = RecoverFaults(body);
+      } catch (const std::runtime_error&) {
+        thrown = true;
+      }
+      const Environment after = {fegetexcept(), std::fetestexcept(FE_ALL_EXCEPT)};
+      std::fesetenv(&runner);
+      EXPECT_EQ(traps_inside, kArmed);
+      EXPECT_EQ(fault,
+                way == WayOut::kFault ? RuntimeError::kFloatingDivideByZero : RuntimeError::kNone);
+      EXPECT_EQ(thrown, way == WayOut::kException);
+      EXPECT_EQ(after.traps, caller.traps);
+      EXPECT_EQ(after.flags, caller.flags);
+    }
+  }
+}
+
+// After an exception through RecoverFaults a fault finds the recovery points
+// still live, or none: never the frame the exception left.
+TEST(FaultRecoveryTest, AnExceptionLeavesNoRecoveryPointBehind) {
+  auto throws = [] { throw std::bad_alloc(); };
+  auto divide = [] { quotient = one / zero; };
+  EXPECT_THROW(RecoverFaults(throws), std::bad_alloc);
+  EXPECT_EQ(RecoverFaults(divide), RuntimeError::kFloatingDivideByZero);
+  auto catch_then_divide = [&] {
+    try {
+      RecoverFaults(throws);
+    } catch (const std::bad_alloc&) {
+    }
+    divide();
+  };
+  EXPECT_EQ(RecoverFaults(catch_then_divide), RuntimeError::kFloatingDivideByZero);
+  EXPECT_EXIT(catch_then_divide(), testing::ExitedWithCode(1),
+              testing::StrEq(MathReport("6103", "floating-point error: divide by zero")));
+}
+
+// Writes "hook " and the report's number to standard error.
+void MarkHook(RuntimeError error) {
+  ReportText text;
+  text << "hook " << Describe(error).number;
+  WriteAll(STDERR_FILENO, text.View());
+}
+
+void MarkHookAndEnd(RuntimeError error) {
+  MarkHook(error);
+  _exit(2);
+}
+
+TEST(FaultRecoveryTest, AFaultOutsideAnyRecoveryPointGoesToTheHandler) {
+  EXPECT_EXIT(
+      {
+        SetUnrecoveredFaultHandler(MarkHookAndEnd);
+        quotient = one / zero;
+      },
+      testing::ExitedWithCode(2), testing::StrEq("hook 6103"));
+  // A handler that returns: the report after all.
+  EXPECT_EXIT(
+      {
+        SetUnrecoveredFaultHandler(MarkHook);
+        RaiseFault(RuntimeError::kPowDomain);
+      },
+      testing::ExitedWithCode(1),
+      testing::StrEq("hook 6201" + MathReport("6201", "pow: DOMAIN error")));
 }
 
 }  // namespace

@@ -4,13 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <cfenv>
+#include <csignal>
 
 #include "math_report.h"
+#include "runtime/fault_recovery.h"
 
 namespace recharge {
 namespace {
 
 using ::testing::ExitedWithCode;
+using ::testing::IsEmpty;
+using ::testing::KilledBySignal;
 using ::testing::StrEq;
 
 // The traps are armed by the tests' main (tests/trapped_main.cc).
@@ -33,6 +37,26 @@ TEST(TrapEnvironmentTest, UnderflowAndInexactPassSilently) {
   EXPECT_EQ(tiny * 1e-100, 0.0);
   EXPECT_GT(tiny / 1e10, 0.0);  // a denormal
   EXPECT_NE(one / 3.0, 0.0);
+}
+
+volatile int dividend = 7;
+volatile int divisor = 0;
+volatile int quotient = 0;
+
+// Kept from the undefined-behaviour sanitizer, so that the processor divides.
+__attribute__((no_sanitize("integer-divide-by-zero"))) void DivideIntegers() {
+  quotient = dividend / divisor;
+}
+
+// No floating-point fault, inside a recovery point or not: killed by the
+// signal as by kill -FPE, with no report.
+TEST(TrapEnvironmentTest, AnIntegerDivisionByZeroTakesTheDefaultAction) {
+  auto recovering = [] {
+    auto body = [] { DivideIntegers(); };
+    RecoverFaults(body);
+  };
+  EXPECT_EXIT(DivideIntegers(), KilledBySignal(SIGFPE), IsEmpty());
+  EXPECT_EXIT(recovering(), KilledBySignal(SIGFPE), IsEmpty());
 }
 
 }  // namespace
