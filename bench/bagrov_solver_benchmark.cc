@@ -157,7 +157,7 @@ Batch ReadBatch(const char* path) {
     } else {
       const SoilClassRow* row = SoilClass(soil_class);
       if (row == nullptr) Fail("no such soil class: " + text);
-      soil.soil = {row->theta_r, row->theta_s, row->alpha, row->n, 0.0, row->p1, row->p2};
+      soil.soil = ParametersOf(*row);
     }
     BatchSoil observer(anaerobiosis == 1);
     SoilRecord record{};

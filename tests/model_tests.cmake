@@ -9,6 +9,7 @@ add_executable(model_tests
   balance/bagrov_solver_test.cc
   balance/hydropedotransfer_test.cc
   balance/soil_balance_test.cc
+  balance/soil_case_test.cc
 )
 target_link_libraries(model_tests PRIVATE recharge_model trapped_main GTest::gmock)
 gtest_discover_tests(model_tests)

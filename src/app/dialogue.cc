@@ -107,13 +107,7 @@ void Dialogue::TakeSoilParameters() {
     Say(texts::kQmaxParameters);
     console_.Read({soil.p1, soil.p2});
   } else {
-    const SoilClassRow& row = *SoilClass(soil_class_);
-    soil.theta_r = row.theta_r;
-    soil.theta_s = row.theta_s;
-    soil.alpha = row.alpha;
-    soil.n = row.n;
-    soil.p1 = row.p1;
-    soil.p2 = row.p2;
+    soil = ParametersOf(*SoilClass(soil_class_));
   }
 }
 

@@ -49,4 +49,8 @@ const SoilClassRow* SoilClass(int number) {
   return &kTable[number - 1];
 }
 
+SoilHydraulicParameters ParametersOf(const SoilClassRow& row) {
+  return {row.theta_r, row.theta_s, row.alpha, row.n, 0.0, row.p1, row.p2};
+}
+
 }  // namespace recharge

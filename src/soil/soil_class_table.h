@@ -5,6 +5,8 @@
 // depend on it.
 #pragma once
 
+#include "soil/soil_hydraulic_parameters.h"
+
 namespace recharge {
 
 inline constexpr int kSoilClassCount = 34;
@@ -20,5 +22,9 @@ struct SoilClassRow {
 
 // Row of class `number`, 1 to kSoilClassCount; nullptr for any other number.
 const SoilClassRow* SoilClass(int number);
+
+// The parameters of a row as the model takes them; m is left 0, to be
+// derived from n when the soil is run.
+SoilHydraulicParameters ParametersOf(const SoilClassRow& row);
 
 }  // namespace recharge

@@ -23,10 +23,7 @@ class StepLog : public SoilObserver {
   bool anaerobiosis_;
 };
 
-SoilHydraulicParameters Class(int number) {
-  const SoilClassRow& row = *SoilClass(number);
-  return {row.theta_r, row.theta_s, row.alpha, row.n, 0.0, row.p1, row.p2};
-}
+SoilHydraulicParameters Class(int number) { return ParametersOf(*SoilClass(number)); }
 
 // Sand Ss at zr 60, zgw 200 under P 60, ETp 55, Cs 0.3: the worked example,
 // nB 3.712 and with anaerobiosis 2.000 (see bagrov_coefficient_test.cc).

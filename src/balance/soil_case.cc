@@ -1,0 +1,141 @@
+#include "balance/soil_case.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "soil/soil_class_table.h"
+
+namespace recharge {
+
+namespace {
+
+constexpr std::string_view kNames[] = {
+    "P",     "ETp",   "Ps",      "ETps",    "Cs",    "rain4", "rain5", "rain6", "rain7",
+    "rain8", "rain9", "etp4",    "etp5",    "etp6",  "etp7",  "etp8",  "etp9",  "zr",
+    "zgw",   "class", "theta_r", "theta_s", "alpha", "n",     "p1",    "p2",    "anaerobiosis",
+};
+static_assert(std::size(kNames) == kInputFieldCount);
+
+// Reads the values of one soil, remembering the first problem.
+class Checker {
+ public:
+  explicit Checker(CaseValues& values) : values_(values) {}
+
+  // A value that may be absent: NaN when it is.
+  bool Optional(InputField field, double& value) {
+    if (!values_.Read(field, value)) return Fail({ProblemKind::kRefused, field});
+    if (std::isinf(value)) return Fail({ProblemKind::kNotFinite, field, value});
+    return true;
+  }
+
+  bool Required(InputField field, double& value, ProblemKind missing = ProblemKind::kNoValue) {
+    if (!Optional(field, value)) return false;
+    if (std::isnan(value)) return Fail({missing, field});
+    return true;
+  }
+
+  bool Fail(InputProblem found) {
+    problem = found;
+    return false;
+  }
+
+  InputProblem problem;
+
+ private:
+  CaseValues& values_;
+};
+
+bool ReadSimultaneity(Checker& check, SoilInputs& in) {
+  if (!check.Optional(InputField::kCs, in.climate.Cs)) return false;
+  if (!std::isnan(in.climate.Cs)) return true;
+  GrowingSeason months;
+  for (int month = 0; month < 6; ++month) {
+    for (InputField first : {InputField::kRain4, InputField::kEtp4}) {
+      double& value = first == InputField::kRain4 ? months.rain[month] : months.etp[month];
+      if (!check.Optional(MonthField(first, month), value)) return false;
+      if (std::isnan(value)) return check.Fail({ProblemKind::kNoSimultaneity});
+    }
+  }
+  in.months = months;
+  return true;
+}
+
+bool ReadOwnParameters(Checker& check, SoilHydraulicParameters& soil) {
+  const struct {
+    InputField field;
+    double* value;
+  } own[] = {{InputField::kThetaR, &soil.theta_r}, {InputField::kThetaS, &soil.theta_s},
+             {InputField::kAlpha, &soil.alpha},    {InputField::kN, &soil.n},
+             {InputField::kP1, &soil.p1},          {InputField::kP2, &soil.p2}};
+  for (const auto& parameter : own) {
+    if (!check.Required(parameter.field, *parameter.value, ProblemKind::kOwnParameterMissing)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string Number(double value) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+}  // namespace
+
+std::string_view FieldName(InputField field) { return kNames[static_cast<int>(field)]; }
+
+InputProblem ReadSoilCase(CaseValues& values, SoilCase& soil) {
+  Checker check(values);
+  SoilInputs& in = soil.inputs;
+  in.months.reset();
+  double soil_class = 0.0;
+  double anaerobiosis = 0.0;
+  const bool read = check.Required(InputField::kP, in.climate.P) &&
+                    check.Required(InputField::kETp, in.climate.ETp) &&
+                    check.Required(InputField::kPs, in.climate.Ps) &&
+                    check.Required(InputField::kETps, in.climate.ETps) &&
+                    check.Required(InputField::kZr, in.site.zr) &&
+                    check.Required(InputField::kZgw, in.site.zgw) &&
+                    check.Required(InputField::kClass, soil_class) && ReadSimultaneity(check, in);
+  if (!read) return check.problem;
+  if (!(soil_class >= 0.0 && soil_class <= kSoilClassCount) ||
+      soil_class != std::floor(soil_class)) {
+    return {ProblemKind::kNotASoilClass, InputField::kClass, soil_class};
+  }
+  if (soil_class == 0.0) {
+    if (!ReadOwnParameters(check, in.soil)) return check.problem;
+  } else {
+    in.soil = ParametersOf(*SoilClass(static_cast<int>(soil_class)));
+  }
+  if (!check.Optional(InputField::kAnaerobiosis, anaerobiosis)) return check.problem;
+  if (!std::isnan(anaerobiosis) && anaerobiosis != 0.0 && anaerobiosis != 1.0) {
+    return {ProblemKind::kNotZeroOrOne, InputField::kAnaerobiosis, anaerobiosis};
+  }
+  soil.anaerobiosis = anaerobiosis == 1.0;
+  return {};
+}
+
+std::string ProblemText(const InputProblem& problem) {
+  const std::string name(FieldName(problem.field));
+  switch (problem.kind) {
+    case ProblemKind::kNone:
+    case ProblemKind::kRefused:
+      break;
+    case ProblemKind::kNoValue:
+      return name + ": no value";
+    case ProblemKind::kNotFinite:
+      return name + ": " + Number(problem.value) + " is not a finite number";
+    case ProblemKind::kNotASoilClass:
+      return name + ": " + Number(problem.value) + " is not a soil class (0 to " +
+             std::to_string(kSoilClassCount) + ")";
+    case ProblemKind::kNoSimultaneity:
+      return "no Cs and no complete monthly data";
+    case ProblemKind::kOwnParameterMissing:
+      return "class 0 needs " + name;
+    case ProblemKind::kNotZeroOrOne:
+      return name + ": " + Number(problem.value) + " is not 0 or 1";
+  }
+  return "";
+}
+
+}  // namespace recharge

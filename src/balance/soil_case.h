@@ -1,0 +1,108 @@
+// One soil as a caller hands it over, checked and turned into the inputs of
+// the model: a row of a table, or one cell of a grid. What a soil must give
+// is decided here, once, for every caller:
+//
+//   P, ETp, Ps, ETps, zr, zgw and class are required.
+//   Cs is used when it is given; otherwise the twelve monthly values rain4 to
+//   rain9 and etp4 to etp9 must all be given, and Cs is derived from them.
+//   class is a whole number from 0 to 34. Class 0 takes its own parameters
+//   theta_r, theta_s, alpha, n, p1 and p2, all required then; any other class
+//   takes its row of the soil class table, and own parameters are not read.
+//   anaerobiosis is 0 or 1; not given, it is 0.
+//   Every value given is finite.
+//
+// The values come from a CaseValues source, which is asked for each value
+// only when these rules need it (a garbled monthly cell does not matter when
+// Cs is given), in this order: the required values, Cs or the months, the
+// own parameters, anaerobiosis. The first problem met is the answer. NaN
+// stands for a value not given, as an empty cell; a source may also refuse a
+// value for a reason of its own (a cell that is not a number).
+//
+//   P 60, ETp 55, Ps 30, ETps 40, Cs 0.3, zr 60, zgw 200, class 1 -> a soil
+//   the same with class 35  -> "class: 35 is not a soil class (0 to 34)"
+//   the same with Cs NaN    -> "no Cs and no complete monthly data"
+//   the same with zr NaN    -> "zr: no value"
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "balance/soil_balance.h"
+
+namespace recharge {
+
+// The values a soil may give, in the order of a table's columns.
+enum class InputField {
+  kP,
+  kETp,
+  kPs,
+  kETps,
+  kCs,
+  kRain4,              // rain4 .. rain9, April to September
+  kEtp4 = kRain4 + 6,  // etp4 .. etp9
+  kZr = kEtp4 + 6,
+  kZgw,
+  kClass,
+  kThetaR,
+  kThetaS,
+  kAlpha,
+  kN,
+  kP1,
+  kP2,
+  kAnaerobiosis,
+  kCount,
+};
+
+inline constexpr int kInputFieldCount = static_cast<int>(InputField::kCount);
+
+// "P", "rain4", "theta_r", ...: the name of a table's column, and the name
+// under which a problem is reported.
+std::string_view FieldName(InputField field);
+
+// The field of the month `month` (0 for April) after `first` (kRain4 or
+// kEtp4).
+constexpr InputField MonthField(InputField first, int month) {
+  return static_cast<InputField>(static_cast<int>(first) + month);
+}
+
+class CaseValues {
+ public:
+  // True with `value` set (NaN when it is not given), or false when the
+  // source refuses the value for a reason of its own.
+  virtual bool Read(InputField field, double& value) = 0;
+
+ protected:
+  ~CaseValues() = default;
+};
+
+enum class ProblemKind {
+  kNone,
+  kRefused,              // the source refused the value of `field`
+  kNoValue,              // a required value of `field` is not given
+  kNotFinite,            // `value` of `field` is infinite
+  kNotASoilClass,        // `value` is no whole number from 0 to 34
+  kNoSimultaneity,       // neither Cs nor all twelve months
+  kOwnParameterMissing,  // class 0 without `field`
+  kNotZeroOrOne,         // anaerobiosis `value` is neither 0 nor 1
+};
+
+struct InputProblem {
+  ProblemKind kind = ProblemKind::kNone;
+  InputField field = InputField::kP;
+  double value = 0.0;
+};
+
+// What is wrong, as a status shows it: "zr: no value". Empty for kRefused,
+// whose reason is the source's.
+std::string ProblemText(const InputProblem& problem);
+
+// A checked soil, ready for the model.
+struct SoilCase {
+  SoilInputs inputs;  // Cs given when inputs.months is empty
+  bool anaerobiosis = false;
+};
+
+// Reads and checks one soil; kind kNone when `soil` is ready.
+InputProblem ReadSoilCase(CaseValues& values, SoilCase& soil);
+
+}  // namespace recharge

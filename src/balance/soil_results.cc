@@ -1,0 +1,87 @@
+#include "balance/soil_results.h"
+
+namespace recharge {
+
+namespace {
+
+constexpr StatusNames kStatusNames[kSoilStatusCount] = {
+    {"ok", "ok"},
+    {"no convergence", "no convergence"},
+    {"arithmetic fault", "arithmetic faults"},
+    {"input error", "input errors"},
+};
+
+// Notes the steps that finish; answers the anaerobiosis question from the
+// soil.
+class StepNotes : public SoilObserver {
+ public:
+  explicit StepNotes(bool anaerobiosis) : anaerobiosis_(anaerobiosis) {}
+  void Finished(SoilStep step, const SoilRecord&) override {
+    finished |= std::uint32_t{1} << static_cast<int>(step);
+  }
+  bool SevereAnaerobiosisExpected() override { return anaerobiosis_; }
+
+  std::uint32_t finished = 0;
+
+ private:
+  bool anaerobiosis_;
+};
+
+template <SoilStep step>
+bool After(const SoilPass& pass) {
+  return (pass.finished >> static_cast<int>(step)) & 1;
+}
+
+bool CsKnown(const SoilPass& pass) { return pass.cs_given || After<SoilStep::kSimultaneity>(pass); }
+
+bool EtaKnown(const SoilPass& pass) {
+  return After<SoilStep::kSolver>(pass) || After<SoilStep::kHydropedotransfer>(pass);
+}
+
+constexpr ResultColumn kColumns[] = {
+    {"Cs", "1", CsKnown, [](const SoilRecord& r) { return r.climate.Cs; }},
+    {"FC", "cm3/cm3", After<SoilStep::kStorage>, [](const SoilRecord& r) { return r.water.FC; }},
+    {"WP", "cm3/cm3", After<SoilStep::kStorage>, [](const SoilRecord& r) { return r.water.WP; }},
+    {"Wmax", "cm", After<SoilStep::kStorage>, [](const SoilRecord& r) { return r.water.Wmax; }},
+    {"qmax", "cm/d", After<SoilStep::kQmax>, [](const SoilRecord& r) { return r.water.qmax; }},
+    {"method", "", After<SoilStep::kMethodChoice>, nullptr},
+    {"nB", "1", After<SoilStep::kLimits>, [](const SoilRecord& r) { return r.result.nB; }},
+    {"h_an", "cm", After<SoilStep::kAnaerobiosisHead>,
+     [](const SoilRecord& r) { return r.water.h_an; }},
+    {"g", "1", After<SoilStep::kHydropedotransfer>, [](const SoilRecord& r) { return r.result.g; }},
+    {"ETa", "cm", EtaKnown, [](const SoilRecord& r) { return r.result.ETa; }},
+    {"R", "cm", After<SoilStep::kRecharge>, [](const SoilRecord& r) { return r.result.R; }},
+};
+
+}  // namespace
+
+const StatusNames& NamesOf(SoilStatus status) { return kStatusNames[static_cast<int>(status)]; }
+
+SoilPass RunSoilCase(const SoilCase& soil) {
+  SoilPass pass;
+  pass.cs_given = !soil.inputs.months;
+  StepNotes notes(soil.anaerobiosis);
+  const SoilRun run = RunSoilBalanceRecovering(soil.inputs, notes, pass.record);
+  pass.finished = notes.finished;
+  pass.fault = run.fault;
+  switch (run.outcome) {
+    case SoilOutcome::kDone:
+      pass.status = SoilStatus::kOk;
+      break;
+    case SoilOutcome::kNoConvergence:
+      pass.status = SoilStatus::kNoConvergence;
+      break;
+    case SoilOutcome::kFault:
+      pass.status = SoilStatus::kFault;
+      break;
+  }
+  return pass;
+}
+
+std::string_view MethodName(BalanceMethod method) {
+  return method == BalanceMethod::kBagrov ? "bagrov" : "hydropedotransfer";
+}
+
+std::span<const ResultColumn> ResultColumns() { return kColumns; }
+
+}  // namespace recharge

@@ -1,0 +1,62 @@
+// A checked soil (soil_case.h) run through the model with its faults as
+// values, and what every caller shows of it: its status and its result
+// columns, each empty where the pass did not compute it.
+//
+//   sand Ss, zr 60, zgw 200, P 60, ETp 55, Ps 30, ETps 40, Cs 0.3 ->
+//   status ok; Cs 0.3, FC 0.1435, WP 0.0207, Wmax 7.367, qmax 0.008554,
+//   method bagrov, nB 3.712, h_an and g empty, ETa 48.79, R 11.21
+//
+// A column holds its value once the step that computes it has finished
+// without a fault: Cs when it was given or derived, FC, WP and Wmax after the
+// storage, qmax, the method, nB after its limits, h_an only with
+// anaerobiosis, g only on the regression, ETa from the solver or the
+// regression, R. Every other column, and every column of a soil that never
+// ran (an input error), is empty.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "balance/soil_balance.h"
+#include "balance/soil_case.h"
+
+namespace recharge {
+
+// The outcome of a soil, in the order a summary counts them.
+enum class SoilStatus { kOk, kNoConvergence, kFault, kInputError };
+
+inline constexpr int kSoilStatusCount = 4;
+
+struct StatusNames {
+  std::string_view status;   // "no convergence"; a fault shows its report instead
+  std::string_view counted;  // "no convergence": as a summary counts it
+};
+
+const StatusNames& NamesOf(SoilStatus status);
+
+struct SoilPass {
+  SoilRecord record{};
+  SoilStatus status = SoilStatus::kInputError;
+  RuntimeError fault = RuntimeError::kNone;  // the report, when kFault
+  std::uint32_t finished = 0;                // bit i: SoilStep i finished
+  bool cs_given = false;
+};
+
+// Runs a checked soil; safe on many threads at once.
+SoilPass RunSoilCase(const SoilCase& soil);
+
+std::string_view MethodName(BalanceMethod method);  // "bagrov", "hydropedotransfer"
+
+struct ResultColumn {
+  std::string_view name;  // "Wmax"
+  std::string_view unit;  // "cm", "cm/d", "cm3/cm3", "1"; empty for the method
+  bool (*shown)(const SoilPass& pass);
+  // nullptr for the method, a text (MethodName).
+  double (*value)(const SoilRecord& record);
+};
+
+// Cs, FC, WP, Wmax, qmax, method, nB, h_an, g, ETa, R.
+std::span<const ResultColumn> ResultColumns();
+
+}  // namespace recharge
