@@ -1,6 +1,5 @@
 #include "table/csv_reader.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -16,11 +15,45 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 constexpr std::size_t kCapacity = kRecordLimit + kBlockSize;
 
 constexpr std::string_view kUnterminatedQuote = "unterminated quote";
+constexpr std::string_view kUnterminatedToEnd =
+    "unterminated quote, over 1 MiB to the end of the input";
 constexpr std::string_view kNulByte = "NUL byte in the row";
 constexpr std::string_view kTooLong = "row longer than 1 MiB";
 constexpr std::string_view kAfterClosingQuote = "characters after a closing quote";
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+// The encoding of text that starts as UTF-32 or UTF-16 does, by its
+// byte-order mark or by the zero bytes of a first character below 128
+// ("P" is 50 00 in UTF-16LE); empty for anything else.
+std::string_view WideEncoding(const unsigned char* b, std::size_t size) {
+  if (size >= 4) {
+    if ((b[0] == 0xFF && b[1] == 0xFE && b[2] == 0 && b[3] == 0) ||
+        (b[0] != 0 && b[1] == 0 && b[2] == 0 && b[3] == 0)) {
+      return "UTF-32LE";
+    }
+    if ((b[0] == 0 && b[1] == 0 && b[2] == 0xFE && b[3] == 0xFF) ||
+        (b[0] == 0 && b[1] == 0 && b[2] == 0 && b[3] != 0)) {
+      return "UTF-32BE";
+    }
+  }
+  if (size >= 2) {
+    if ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] != 0 && b[1] == 0)) return "UTF-16LE";
+    if ((b[0] == 0xFE && b[1] == 0xFF) || (b[0] == 0 && b[1] != 0)) return "UTF-16BE";
+  }
+  return {};
+}
+
+// A quoted value with each "" made one quote, in place; its new size.
+std::size_t Unquote(char* text, std::size_t size) {
+  std::size_t kept = 0;
+  for (std::size_t k = 0; k < size; ++k) {
+    const char c = text[k];
+    text[kept++] = c;
+    if (c == '"') ++k;
+  }
+  return kept;
+}
 
 }  // namespace
 
@@ -66,22 +99,14 @@ void CsvReader::Consume(std::size_t count) {
   start_ += count;
 }
 
-// Up to and including the next CR or LF, without keeping the bytes.
-void CsvReader::SkipRestOfLine() {
-  while (Have(0)) {
-    const char* const first = buffer_.get() + start_;
-    const char* const last = buffer_.get() + end_;
-    const char* const line_end = std::find_if(first, last, IsLineEnd);
-    if (line_end != last) {
-      Consume(static_cast<std::size_t>(line_end - first) + 1);
-      return;
-    }
-    Consume(static_cast<std::size_t>(last - first));
-  }
-}
-
-void CsvReader::FindHeader() {
-  if (Have(2) && std::memcmp(buffer_.get() + start_, "\xEF\xBB\xBF", 3) == 0) start_ += 3;
+// Picks the delimiter; the name of a wide encoding when the text is in one.
+std::string_view CsvReader::FindHeader() {
+  std::size_t size = 0;
+  while (size < 4 && Have(size)) ++size;
+  const std::string_view wide =
+      WideEncoding(reinterpret_cast<const unsigned char*>(buffer_.get() + start_), size);
+  if (!wide.empty()) return wide;
+  if (size >= 3 && std::memcmp(buffer_.get() + start_, "\xEF\xBB\xBF", 3) == 0) start_ += 3;
   for (;;) {
     // A quote opens a quoted name at the start of the line or after any of
     // the three delimiters (and blanks): the header cannot tell yet which
@@ -93,7 +118,7 @@ void CsvReader::FindHeader() {
     for (; i < kRecordLimit && Have(i); ++i) {
       const char c = buffer_[start_ + i];
       if (IsLineEnd(c)) break;
-      blank = blank && (c == ' ' || c == '\t');
+      blank = blank && (c == ' ' || c == '\t' || c == ',' || c == ';');
       if (state == State::kQuoted) {
         if (c == '"') state = State::kQuote;
         continue;
@@ -123,78 +148,115 @@ void CsvReader::FindHeader() {
     } else if (semicolons > 0 && semicolons >= commas) {
       delimiter_ = Delimiter::kSemicolon;
     }
-    return;
+    return {};
   }
 }
 
-// Finds the fields of the record at start_ (spans_) and its length, line end
-// included. The bytes stay as they are, so that a record with an unterminated
-// quote can be cut back and read again.
-CsvReader::Scan CsvReader::ScanRecord(std::size_t& length, std::string_view& error) {
+// Scans the record at start_: its fields (spans_, at most FieldLimit()) and
+// what is wrong with it. The bytes stay as they are, so that a record cut to
+// its first line can be read again from the second; a record too long is
+// read to its end through the buffer, its bytes dropped as it goes. False at
+// the end of the input.
+bool CsvReader::ScanRecord(Scan& scan) {
   enum class State { kFieldStart, kUnquoted, kQuoted, kQuote, kAfterQuote };
   const char delimiter = static_cast<char>(delimiter_);
   const bool tab_is_blank = delimiter_ != Delimiter::kTab;
+  const std::size_t limit = FieldLimit();
   State state = State::kFieldStart;
   Span field{};
-  bool nul = false;
-  bool after_quote = false;
+  bool value = false;  // the field has a character of its value
   spans_.clear();
-  std::size_t i = 0;
-  for (;; ++i) {
-    if (i > kRecordLimit) {
-      length = i;
-      const bool quoted = state == State::kQuoted || state == State::kQuote;
-      return quoted ? Scan::kUnterminatedQuote : Scan::kTooLong;
+  const auto end_field = [&](std::size_t at) {
+    ++scan.fields;
+    if (value) scan.values = scan.fields;
+    if (!scan.too_long && spans_.size() < limit) {
+      spans_.push_back(state == State::kFieldStart ? Span{at, at, false, false} : field);
+    }
+    state = State::kFieldStart;
+    value = false;
+  };
+  for (std::size_t i = 0;; ++i) {
+    if (i > kRecordLimit && !scan.too_long) {
+      KeepBeforeSkipping();
+      scan.too_long = true;
+    }
+    if (scan.too_long && start_ + i == end_) {
+      Consume(i);
+      i = 0;
     }
     if (!Have(i)) {
-      if (i == 0) return Scan::kEnd;
-      length = i;
-      if (state == State::kQuoted) return Scan::kUnterminatedQuote;
+      if (i == 0 && !scan.too_long) return false;
+      scan.length = i;
+      scan.quote_open = state == State::kQuoted;
       break;
     }
     const char c = buffer_[start_ + i];
-    nul = nul || c == '\0';
+    scan.nul = scan.nul || c == '\0';
     if (state == State::kQuoted) {
       if (c == '"') {
         field.end = i;
         state = State::kQuote;
+        continue;
+      }
+      value = true;
+      if (IsLineEnd(c) && !scan.quoted_break && !scan.too_long) {
+        scan.quoted_break = true;
+        scan.first_break = i;
       }
       continue;
     }
     if (state == State::kQuote) {
       if (c == '"') {
         field.doubled_quotes = true;
+        value = true;
         state = State::kQuoted;
         continue;
       }
       state = State::kAfterQuote;
     }
     if (IsLineEnd(c)) {
-      length = i + 1;
+      scan.length = i + 1;
       break;
     }
     if (c == delimiter) {
-      spans_.push_back(state == State::kFieldStart ? Span{i, i, false} : field);
-      state = State::kFieldStart;
+      end_field(i);
     } else if (c == ' ' || (c == '\t' && tab_is_blank)) {
       continue;
     } else if (state == State::kFieldStart) {
-      field = c == '"' ? Span{i + 1, i + 1, false} : Span{i, i + 1, false};
+      field = Span{c == '"' ? i + 1 : i, i + 1, false, false};
       state = c == '"' ? State::kQuoted : State::kUnquoted;
+      value = c != '"';
     } else if (state == State::kUnquoted) {
       field.end = i + 1;
     } else {
-      after_quote = true;
+      field.after_quote = true;
+      scan.after_quote = true;
+      value = true;
     }
   }
-  if (state == State::kFieldStart && spans_.empty()) return Scan::kEmptyLine;
-  spans_.push_back(state == State::kFieldStart ? Span{i, i, false} : field);
-  if (nul) {
-    error = kNulByte;
-  } else if (after_quote) {
-    error = kAfterClosingQuote;
-  }
-  return Scan::kRecord;
+  end_field(scan.length);
+  return true;
+}
+
+// A record is about to be read on past the buffer: its kept field, if read
+// whole by now, is copied out of the way.
+void CsvReader::KeepBeforeSkipping() {
+  kept_.clear();
+  if (kept_field_ >= spans_.size() || spans_[kept_field_].after_quote) return;
+  const Span& span = spans_[kept_field_];
+  kept_.assign(buffer_.get() + start_ + span.begin, span.end - span.begin);
+  if (span.doubled_quotes) kept_.resize(Unquote(kept_.data(), kept_.size()));
+}
+
+// The kept field of a malformed record at `record` whose bytes have been
+// consumed, when it was read whole before byte `before`.
+std::string_view CsvReader::Kept(char* record, std::size_t before) {
+  if (kept_field_ >= spans_.size()) return {};
+  const Span& span = spans_[kept_field_];
+  if (span.after_quote || span.end > before) return {};
+  char* const text = record + span.begin;
+  const std::size_t size = span.end - span.begin;
+  return std::string_view(text, span.doubled_quotes ? Unquote(text, size) : size);
 }
 
 void CsvReader::TakeFields(std::size_t length, std::vector<std::string_view>& fields) {
@@ -202,64 +264,76 @@ void CsvReader::TakeFields(std::size_t length, std::vector<std::string_view>& fi
   Consume(length);  // while the line ends in quoted fields are still in place
   for (const Span& span : spans_) {
     char* const text = record + span.begin;
-    std::size_t size = span.end - span.begin;
-    if (span.doubled_quotes) {
-      std::size_t kept = 0;
-      for (std::size_t k = 0; k < size; ++k) {
-        const char c = text[k];
-        text[kept++] = c;
-        if (c == '"') ++k;
-      }
-      size = kept;
-    }
-    fields.emplace_back(text, size);
+    const std::size_t size = span.end - span.begin;
+    fields.emplace_back(text, span.doubled_quotes ? Unquote(text, size) : size);
   }
 }
 
 ReadStatus CsvReader::Next(Record& record) {
+  record.fields.clear();
+  record.error = {};
+  record.kept = {};
+  if (stopped_) return ReadStatus::kEnd;
+  // A long copy of a kept field is given back once it has been read.
+  if (kept_.capacity() > kBlockSize) kept_ = std::string();
   if (!header_found_) {
-    FindHeader();
     header_found_ = true;
+    const std::string_view wide = FindHeader();
+    if (read_failed_) return ReadStatus::kReadFailure;
+    if (!wide.empty()) {
+      stopped_ = true;
+      error_.assign("the table is ").append(wide).append(" text; save it as UTF-8");
+      record.line = 1;
+      record.error = error_;
+      return ReadStatus::kRecord;
+    }
   }
   for (;;) {
-    record.fields.clear();
-    record.error = {};
     record.line = lines_ + 1;
-    std::size_t length = 0;
-    const Scan scan = ScanRecord(length, record.error);
+    Scan scan;
+    const bool found = ScanRecord(scan);
     if (read_failed_) return ReadStatus::kReadFailure;
-    switch (scan) {
-      case Scan::kEnd:
-        return ReadStatus::kEnd;
-      case Scan::kEmptyLine:
-        Consume(length);
-        continue;
-      case Scan::kRecord:
-        if (record.error.empty()) {
-          TakeFields(length, record.fields);
-        } else {
-          Consume(length);
-        }
-        return ReadStatus::kRecord;
-      case Scan::kUnterminatedQuote: {
+    if (!found) return ReadStatus::kEnd;
+    const std::size_t limit = FieldLimit();
+    const bool malformed = scan.quote_open || scan.after_quote || scan.values > limit;
+    char* const bytes = buffer_.get() + start_;
+    if (scan.too_long) {
+      Consume(scan.length);
+      if (scan.values == 0 && !scan.quote_open) continue;
+      record.error = scan.quote_open ? kUnterminatedToEnd : kTooLong;
+      record.kept = kept_;
+    } else if (malformed && scan.quoted_break) {
+      Consume(scan.first_break + 1);
+      record.error = kUnterminatedQuote;
+      record.kept = Kept(bytes, scan.first_break);
+    } else if (malformed || scan.nul) {
+      Consume(scan.length);
+      if (scan.quote_open) {
         record.error = kUnterminatedQuote;
-        const char* const first = buffer_.get() + start_;
-        const char* const line_end = std::find_if(first, first + length, IsLineEnd);
-        if (line_end != first + length) {
-          Consume(static_cast<std::size_t>(line_end - first) + 1);
-        } else {
-          Consume(length);
-          SkipRestOfLine();
-        }
-        break;
+      } else if (scan.nul) {
+        record.error = kNulByte;
+      } else if (scan.after_quote) {
+        record.error = kAfterClosingQuote;
+      } else if (header_fields_ == 0) {
+        error_.assign("more than ").append(std::to_string(kFieldLimit)).append(" fields");
+        record.error = error_;
+      } else {
+        error_.assign(std::to_string(scan.values))
+            .append(" fields where the header has ")
+            .append(std::to_string(header_fields_));
+        record.error = error_;
       }
-      case Scan::kTooLong:
-        record.error = kTooLong;
-        Consume(length);
-        SkipRestOfLine();
-        break;
+      record.kept = Kept(bytes, scan.length);
+    } else if (scan.values == 0) {
+      Consume(scan.length);
+      continue;
+    } else {
+      TakeFields(scan.length, record.fields);
+      if (header_fields_ == 0) header_fields_ = record.fields.size();
+      return ReadStatus::kRecord;
     }
-    return read_failed_ ? ReadStatus::kReadFailure : ReadStatus::kRecord;
+    stopped_ = header_fields_ == 0;
+    return ReadStatus::kRecord;
   }
 }
 
