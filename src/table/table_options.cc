@@ -16,7 +16,9 @@ constexpr const char* kHelp =
     "CSV table of soils. INPUT is a file, or - or nothing for standard input.\n"
     "\n"
     "  -o, --output FILE   write the table of results to FILE (default: standard output)\n"
-    "  -j, --threads N     compute N rows at once (default: every core)\n"
+    "  -j, --threads N     compute N rows at once, 1 to 256 (default: the CPUs available)\n"
+    "      --decimal point|comma  the decimal mark of the table's numbers (default: a comma with "
+    "';' or tab, a point with ',')\n"
     "  -q, --quiet         no notice, progress or summary on standard error\n"
     "      --help          show this help\n"
     "      --version       show the version\n"
@@ -34,12 +36,31 @@ void Complain(const char* what, const char* argument) {
   std::fprintf(stderr, "recharge-table: %s%s\n", what, argument);
 }
 
+// A whole number from 1 to kMaxThreads that is all of `text`.
+bool ParseThreads(const char* text, int& threads) {
+  const char* end = text + std::strlen(text);
+  const auto [stop, error] = std::from_chars(text, end, threads);
+  return error == std::errc() && stop == end && threads >= 1 && threads <= kMaxThreads;
+}
+
+bool ParseDecimal(const char* text, Options::DecimalMark& decimal) {
+  if (std::strcmp(text, "point") == 0) {
+    decimal = Options::DecimalMark::kPoint;
+  } else if (std::strcmp(text, "comma") == 0) {
+    decimal = Options::DecimalMark::kComma;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 ParseResult ParseOptions(int argc, char** argv, Options& options) {
-  enum { kHelpOption = 256, kVersionOption };
+  enum { kHelpOption = 256, kVersionOption, kDecimalOption };
   const option long_options[] = {{"output", required_argument, nullptr, 'o'},
                                  {"threads", required_argument, nullptr, 'j'},
+                                 {"decimal", required_argument, nullptr, kDecimalOption},
                                  {"quiet", no_argument, nullptr, 'q'},
                                  {"help", no_argument, nullptr, kHelpOption},
                                  {"version", no_argument, nullptr, kVersionOption},
@@ -51,15 +72,18 @@ ParseResult ParseOptions(int argc, char** argv, Options& options) {
       case 'o':
         options.output = optarg;
         break;
-      case 'j': {
-        const char* end = optarg + std::strlen(optarg);
-        const auto [stop, error] = std::from_chars(optarg, end, options.threads);
-        if (error != std::errc() || stop != end || options.threads < 1) {
-          Complain("--threads takes a whole number of at least 1, not ", optarg);
+      case 'j':
+        if (!ParseThreads(optarg, options.threads)) {
+          Complain("--threads takes a whole number from 1 to 256, not ", optarg);
           return ParseResult::kUsageError;
         }
         break;
-      }
+      case kDecimalOption:
+        if (!ParseDecimal(optarg, options.decimal)) {
+          Complain("--decimal takes point or comma, not ", optarg);
+          return ParseResult::kUsageError;
+        }
+        break;
       case 'q':
         options.quiet = true;
         break;

@@ -2,19 +2,27 @@
 //   recharge-table [options] [INPUT]
 // INPUT a file, or "-" or nothing for standard input.
 //   -o, --output FILE   the table of results (default: standard output)
-//   -j, --threads N     rows computed at once (default: every core)
+//   -j, --threads N     rows computed at once, 1 to kMaxThreads (default:
+//                       the CPUs the process may use, available_cpus.h)
+//   --decimal point|comma  the decimal mark of the table's numbers (default:
+//                       a comma with ';' or tab, a point with ',')
 //   -q, --quiet         no notice, progress or summary on standard error
 //   --help, --version
+// "-j 0", "-j 257", "--decimal dot": one line on standard error, kUsageError.
 #pragma once
 
 #include <string>
 
 namespace recharge::table {
 
+// The rows of a chunk (table_program.cc): more threads would find no row.
+inline constexpr int kMaxThreads = 256;
+
 struct Options {
   std::string input;   // empty: standard input
   std::string output;  // empty: standard output
-  int threads = 0;     // 0: every core
+  int threads = 0;     // 0: the CPUs the process may use
+  enum class DecimalMark { kFromDelimiter, kPoint, kComma } decimal = DecimalMark::kFromDelimiter;
   bool quiet = false;
 };
 

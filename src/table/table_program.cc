@@ -1,17 +1,22 @@
 #include "table/table_program.h"
 
 #include <fcntl.h>
-#include <omp.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include "runtime/available_cpus.h"
+#include "runtime/fault_recovery.h"
 #include "runtime/trap_environment.h"
+#include "runtime/worker_pool.h"
 #include "table/csv_reader.h"
 #include "table/output_file.h"
 #include "table/progress.h"
@@ -28,11 +33,15 @@ constexpr int kFailure = 2;
 // Rows read, computed and written at a time: enough to keep the threads
 // busy, few enough that memory stays small.
 constexpr std::size_t kChunkRows = 256;
+static_assert(kMaxThreads <= kChunkRows);
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "recharge-table: %s\n", message.c_str());
   return kFailure;
 }
+
+// Quietly when the reader of the output has gone (OutputFile's empty error).
+int OutputFailure(const std::string& error) { return error.empty() ? kFailure : Fail(error); }
 
 // Rows by status, indexed by RowStatus in its order: ok, no convergence,
 // fault, input error.
@@ -61,8 +70,8 @@ struct Chunk {
 
 class TableRun {
  public:
-  TableRun(const Options& options, int input_fd)
-      : options_(options), reader_(input_fd), progress_(input_fd, !options.quiet) {}
+  TableRun(const Options& options, int input_fd, WorkerPool& pool)
+      : options_(options), pool_(pool), reader_(input_fd), progress_(input_fd, !options.quiet) {}
 
   int Run() {
     std::string error;
@@ -84,7 +93,7 @@ class TableRun {
     if (!output_.Open(options_.output, error)) return Fail(error);
     std::string header;
     AppendOutputHeader(columns_, delimiter_, header);
-    if (!output_.Write(header, error)) return Fail(error);
+    if (!output_.Write(header, error)) return OutputFailure(error);
 
     for (bool more = true; more;) {
       chunk_.size = 0;
@@ -100,12 +109,12 @@ class TableRun {
         ++counts_[static_cast<std::size_t>(chunk_.results[i].status)];
         chunk_.out += chunk_.text[i];
       }
-      if (!output_.Write(chunk_.out, error)) return Fail(error);
+      if (!output_.Write(chunk_.out, error)) return OutputFailure(error);
       rows_ += chunk_.size;
       progress_.Update(rows_);
     }
     progress_.Finish();
-    if (!output_.Commit(error)) return Fail(error);
+    if (!output_.Commit(error)) return OutputFailure(error);
     if (!options_.quiet) Summary();
     return counts_[static_cast<std::size_t>(RowStatus::kOk)] == rows_ ? 0 : 1;
   }
@@ -121,14 +130,12 @@ class TableRun {
 
   // Every row on its own: read, computed and laid out, in parallel.
   void Compute() {
-    const int size = static_cast<int>(chunk_.size);
-#pragma omp parallel for schedule(dynamic, 1) num_threads(threads_)
-    for (int i = 0; i < size; ++i) {
+    pool_.Run(chunk_.size, [this](std::size_t i) {
       chunk_.results[i] = ComputeRow(chunk_.rows[i], columns_, decimal_comma_in_);
       chunk_.text[i].clear();
       AppendOutputRow(chunk_.rows[i], chunk_.results[i], columns_, delimiter_, decimal_comma_out_,
                       chunk_.text[i]);
-    }
+    });
   }
 
   void Summary() const {
@@ -139,7 +146,7 @@ class TableRun {
   }
 
   const Options& options_;
-  const int threads_ = options_.threads > 0 ? options_.threads : omp_get_num_procs();
+  WorkerPool& pool_;
   CsvReader reader_;
   Progress progress_;
   OutputFile output_;
@@ -164,13 +171,30 @@ int RunTableProgram(int argc, char** argv) {
     case ParseResult::kUsageError:
       return kFailure;
   }
+  // The trap environment ignores SIGPIPE for the dialogue; a table into a
+  // pipe whose reader has gone ends as the parent has SIGPIPE end it.
+  struct sigaction inherited_pipe = {};
+  sigaction(SIGPIPE, nullptr, &inherited_pipe);
   SetUpTrapEnvironment();
+  sigaction(SIGPIPE, &inherited_pipe, nullptr);
+  // Every row recovers its own faults: one outside them is the program's own.
+  SetUnrecoveredFaultHandler(FailOnUnrecoveredFault);
   int input_fd = STDIN_FILENO;
   if (!options.input.empty()) {
     input_fd = open(options.input.c_str(), O_RDONLY | O_CLOEXEC);
     if (input_fd < 0) return Fail("cannot read " + options.input + ": " + std::strerror(errno));
   }
-  const int status = TableRun(options, input_fd).Run();
+  // Started before the output is opened, so that a failure leaves no file.
+  const int threads = options.threads > 0 ? options.threads : AvailableCpus();
+  std::optional<WorkerPool> pool;
+  try {
+    pool.emplace(threads);
+  } catch (const std::system_error& failure) {
+    if (input_fd != STDIN_FILENO) close(input_fd);
+    return Fail("cannot start " + std::to_string(threads) +
+                " threads: " + failure.code().message());
+  }
+  const int status = TableRun(options, input_fd, *pool).Run();
   if (input_fd != STDIN_FILENO) close(input_fd);
   return status;
 }
