@@ -13,10 +13,10 @@
 //
 // Every thread keeps its own recovery points, so many threads may recover at
 // once, and they nest. The process needs the trap handler of
-// trap_environment.h. Inside, the thread's traps are armed and its exception
-// flags clear, whatever the caller had; on every way out (a return, a fault,
-// an exception) RecoverFaults gives the thread back the floating-point
-// environment it found: the enabled traps and the exception flags.
+// trap_environment.h. Inside, the thread's traps are armed, whatever the
+// caller had (arming clears the exception flags); on every way out (a return,
+// a fault, an exception) RecoverFaults gives the thread back the
+// floating-point environment it found: the enabled traps and the flags.
 //
 // A fault leaves the body by a jump, as if from the faulting operation: no
 // destructor of the body's own objects runs. The body must therefore hold

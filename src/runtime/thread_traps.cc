@@ -9,7 +9,8 @@ void ArmTraps() {
 
 ScopedArmedTraps::ScopedArmedTraps() {
   std::fegetenv(&saved_);
-  ArmTraps();
+  // Clearing the flags costs as much as the saving: only when arming.
+  if (fegetexcept() != kTrappedExceptions) ArmTraps();
 }
 
 ScopedArmedTraps::~ScopedArmedTraps() { std::fesetenv(&saved_); }

@@ -3,7 +3,7 @@
 // trap; underflow, denormal operands and inexact results do not.
 //
 //   {
-//     ScopedArmedTraps armed;   // traps armed, flags clear
+//     ScopedArmedTraps armed;   // traps armed
 //     ...                       // 1.0 / 0.0 here raises SIGFPE
 //   }                           // traps and flags as before the scope
 #pragma once
@@ -17,10 +17,11 @@ inline constexpr int kTrappedExceptions = FE_INVALID | FE_DIVBYZERO | FE_OVERFLO
 // Clears the exception flags and arms the three traps.
 void ArmTraps();
 
-// Arms the traps for its lifetime and then gives the thread back the whole
-// environment it had before: the enabled traps, the exception flags, the
-// rounding. A jump out of a signal handler to a frame that holds one, which
-// leaves the environment the kernel gave the handler, is undone too.
+// Arms the traps for its lifetime, unless they are armed already, and then
+// gives the thread back the whole environment it had before: the enabled
+// traps, the exception flags, the rounding. A jump out of a signal handler
+// to a frame that holds one, which leaves the environment the kernel gave
+// the handler, is undone too.
 class ScopedArmedTraps {
  public:
   ScopedArmedTraps();
