@@ -16,3 +16,14 @@ target_compile_definitions(table_program_test PRIVATE
 target_link_libraries(table_program_test PRIVATE run_program GTest::gtest_main)
 add_dependencies(table_program_test recharge-table)
 gtest_discover_tests(table_program_test)
+
+# recharge-table among other processes: output file kinds, -j, signals, a
+# fault outside recovery; the worker threads and CPU count it runs on.
+add_executable(table_process_test table/table_process_test.cc)
+target_include_directories(table_process_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_definitions(table_process_test PRIVATE
+  RECHARGE_TABLE_BINARY="$<TARGET_FILE:recharge-table>"
+)
+target_link_libraries(table_process_test PRIVATE run_program recharge_table GTest::gmock_main)
+add_dependencies(table_process_test recharge-table)
+gtest_discover_tests(table_process_test)

@@ -1,6 +1,7 @@
 #include "run_program.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,15 +32,20 @@ std::string Slurp(const std::string& path) {
 }  // namespace
 
 ProgramRun RunProgram(const ProgramIo& io) {
+  const bool bytes_in = io.stdin_path.empty() && io.stdin_fd < 0;
   const std::string in_path = io.stdin_path.empty() ? TempPath("in") : io.stdin_path;
   const bool capture_out = io.stdout_path.empty() && io.stdout_fd < 0;
   const std::string out_path = capture_out ? TempPath("out") : io.stdout_path;
   const std::string err_path = TempPath("err");
-  if (io.stdin_path.empty()) std::ofstream(in_path, std::ios::binary) << io.input;
+  if (bytes_in) std::ofstream(in_path, std::ios::binary) << io.input;
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, in_path.c_str(), O_RDONLY, 0);
+  if (io.stdin_fd >= 0) {
+    posix_spawn_file_actions_adddup2(&actions, io.stdin_fd, 0);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, 0, in_path.c_str(), O_RDONLY, 0);
+  }
   if (io.stdout_fd >= 0) {
     posix_spawn_file_actions_adddup2(&actions, io.stdout_fd, 1);
   } else {
@@ -53,20 +59,41 @@ ProgramRun RunProgram(const ProgramIo& io) {
   for (const std::string& argument : io.arguments)
     argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
+  // An ignored signal stays ignored across exec: ignored here while spawning.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigfillset(&defaults);
+  std::vector<struct sigaction> saved(io.ignored_signals.size());
+  for (std::size_t i = 0; i < io.ignored_signals.size(); ++i) {
+    sigdelset(&defaults, io.ignored_signals[i]);
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(io.ignored_signals[i], &ignore, &saved[i]);
+  }
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
   pid_t pid = -1;
   ProgramRun run;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+  const int spawned =
+      posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+  for (std::size_t i = 0; i < io.ignored_signals.size(); ++i)
+    sigaction(io.ignored_signals[i], &saved[i], nullptr);
+  if (spawned == 0) {
+    if (io.while_running) io.while_running(pid);
     int wait_status = 0;
     waitpid(pid, &wait_status, 0);
     if (WIFEXITED(wait_status)) run.status = WEXITSTATUS(wait_status);
+    if (WIFSIGNALED(wait_status)) run.signal = WTERMSIG(wait_status);
   }
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (capture_out) {
     run.out = Slurp(out_path);
     unlink(out_path.c_str());
   }
   run.err = Slurp(err_path);
-  if (io.stdin_path.empty()) unlink(in_path.c_str());
+  if (bytes_in) unlink(in_path.c_str());
   unlink(err_path.c_str());
   return run;
 }
