@@ -1,0 +1,77 @@
+"""recharge.plot: the curves are the solver's and the closed forms, maps centre on 0."""
+
+import subprocess
+import sys
+import types
+
+import matplotlib
+import numpy as np
+import pytest
+import xarray as xr
+
+matplotlib.use("Agg")
+
+import matplotlib.pyplot as plt  # noqa: E402
+
+import recharge  # noqa: E402
+from recharge import plot  # noqa: E402
+
+
+@pytest.fixture(autouse=True)
+def close_figures():
+    yield
+    plt.close("all")
+
+
+def lines_by_label(ax):
+    return {line.get_label(): line for line in ax.lines}
+
+
+def test_importing_recharge_does_not_import_matplotlib():
+    code = "import sys, recharge, recharge.plot; sys.exit('matplotlib' in sys.modules)"
+    assert subprocess.run([sys.executable, "-c", code]).returncode == 0
+
+
+def test_curves_are_the_solvers_values_and_the_closed_forms():
+    lines = lines_by_label(plot.bagrov_curves((1, 2, 3.5)))
+    x = lines["nB = 1"].get_xdata()
+    assert x[0] == 0.0 and x[-1] == 3.0 and len(x) > 100
+    etp = plot.CURVE_ETP
+    for nB in (1, 2, 3.5):
+        np.testing.assert_array_equal(lines[f"nB = {nB:g}"].get_ydata(),
+                                      recharge.solve_bagrov(nB, x * etp, etp) / etp)
+    closed = {1: -np.expm1(-x), 2: np.tanh(x)}
+    for nB, eta in closed.items():
+        (line,) = [line for label, line in lines.items() if label.startswith(f"nB = {nB} closed")]
+        np.testing.assert_array_equal(line.get_xdata(), x)
+        np.testing.assert_allclose(line.get_ydata(), eta, rtol=1e-15)
+        # Below the shortcut at P = 2 ETp the solver meets the closed form.
+        newton = x < 2.0
+        np.testing.assert_allclose(lines[f"nB = {nB}"].get_ydata()[newton], eta[newton], atol=1e-5)
+    assert len(lines) == 5  # no closed form for 3.5
+
+
+def grid(values, units=None):
+    y, x = np.indices(values.shape)
+    attrs = {} if units is None else {"units": units}
+    return xr.Dataset({"R": (("y", "x"), values, attrs)},
+                      coords={"x": x[0] * 25.0, "y": y[:, 0] * 25.0})
+
+
+@pytest.mark.parametrize("source, limit, label", [
+    (grid(np.array([[12.5, -3.0], [0.5, np.nan]]), "cm/a"), 12.5, "R (cm/a)"),
+    (grid(np.array([[-40.0, -1.0, -2.0]]), "mm/a")["R"], 40.0, "R (mm/a)"),
+    (types.SimpleNamespace(R=np.array([[1.0, 2.0], [3.0, 4.0]])), 4.0, "R (cm/a)"),
+    (types.SimpleNamespace(R=np.zeros((2, 2))), 1.0, "R (cm/a)"),
+])
+def test_map_colour_scale_is_centred_on_zero(source, limit, label):
+    ax = plot.recharge_map(source)
+    (mesh,) = ax.collections
+    assert (mesh.norm.vmin, mesh.norm.vmax) == (-limit, limit)
+    assert mesh.norm(0.0) == 0.5
+    assert mesh.colorbar.ax.get_ylabel() == label
+
+
+def test_map_needs_a_two_dimensional_grid():
+    with pytest.raises(ValueError, match="2"):
+        plot.recharge_map(types.SimpleNamespace(R=np.ones(3)))
