@@ -1,5 +1,6 @@
 # The table program: its CSV reader, cell numbers and writer, and whole runs.
 add_executable(table_tests
+  table/cell_excerpt_test.cc
   table/cell_number_test.cc
   table/csv_reader_test.cc
   table/csv_writer_test.cc

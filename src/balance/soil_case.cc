@@ -90,14 +90,13 @@ InputProblem ReadSoilCase(CaseValues& values, SoilCase& soil) {
   in.months.reset();
   double soil_class = 0.0;
   double anaerobiosis = 0.0;
-  const bool read = check.Required(InputField::kP, in.climate.P) &&
-                    check.Required(InputField::kETp, in.climate.ETp) &&
-                    check.Required(InputField::kPs, in.climate.Ps) &&
-                    check.Required(InputField::kETps, in.climate.ETps) &&
-                    check.Required(InputField::kZr, in.site.zr) &&
-                    check.Required(InputField::kZgw, in.site.zgw) &&
-                    check.Required(InputField::kClass, soil_class) && ReadSimultaneity(check, in);
-  if (!read) return check.problem;
+  double* const required[] = {&in.climate.P, &in.climate.ETp, &in.climate.Ps, &in.climate.ETps,
+                              &in.site.zr,   &in.site.zgw,    &soil_class};
+  static_assert(std::size(required) == std::size(kRequiredFields));
+  for (std::size_t i = 0; i < std::size(required); ++i) {
+    if (!check.Required(kRequiredFields[i], *required[i])) return check.problem;
+  }
+  if (!ReadSimultaneity(check, in)) return check.problem;
   if (!(soil_class >= 0.0 && soil_class <= kSoilClassCount) ||
       soil_class != std::floor(soil_class)) {
     return {ProblemKind::kNotASoilClass, InputField::kClass, soil_class};

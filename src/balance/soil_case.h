@@ -55,6 +55,11 @@ enum class InputField {
 
 inline constexpr int kInputFieldCount = static_cast<int>(InputField::kCount);
 
+// The values every soil must give.
+inline constexpr InputField kRequiredFields[] = {
+    InputField::kP,  InputField::kETp, InputField::kPs,   InputField::kETps,
+    InputField::kZr, InputField::kZgw, InputField::kClass};
+
 // "P", "rain4", "theta_r", ...: the name of a table's column, and the name
 // under which a problem is reported.
 std::string_view FieldName(InputField field);

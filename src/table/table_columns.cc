@@ -1,48 +1,69 @@
 #include "table/table_columns.h"
 
+#include "balance/field_names.h"
+
 namespace recharge::table {
 
 namespace {
 
-constexpr std::string_view kNames[] = {
-    "id",      "P",       "ETp",   "Ps",    "ETps",  "Cs",   "rain4",
-    "rain5",   "rain6",   "rain7", "rain8", "rain9", "etp4", "etp5",
-    "etp6",    "etp7",    "etp8",  "etp9",  "zr",    "zgw",  "class",
-    "theta_r", "theta_s", "alpha", "n",     "p1",    "p2",   "anaerobiosis",
-};
-static_assert(std::size(kNames) == static_cast<std::size_t>(Column::kCount));
+constexpr std::string_view kIdName = "id";
 
-constexpr Column kRequired[] = {Column::kP,  Column::kETp, Column::kPs,   Column::kETps,
-                                Column::kZr, Column::kZgw, Column::kClass};
+// Every known name: the id, then the fields.
+std::string_view KnownName(int known) {
+  return known == 0 ? kIdName : FieldName(static_cast<InputField>(known - 1));
+}
+constexpr int kKnownCount = kInputFieldCount + 1;
+
+std::string_view Lookalike(std::string_view name) {
+  for (int known = 0; known < kKnownCount; ++known) {
+    if (Resembles(name, KnownName(known))) return KnownName(known);
+  }
+  return {};
+}
 
 }  // namespace
 
-std::string_view ColumnName(Column column) { return kNames[static_cast<std::size_t>(column)]; }
-
-bool MapColumns(const std::vector<std::string_view>& header, ColumnMap& map, std::string& problem) {
+bool MapColumns(const std::vector<std::string_view>& header, ColumnMap& map, std::string& problem,
+                std::string& notice) {
   map.index.fill(kAbsent);
+  map.id = kAbsent;
   map.fields = header.size();
-  map.unknown.clear();
+  std::vector<std::string_view> unknown;
   for (std::size_t field = 0; field < header.size(); ++field) {
-    std::size_t known = 0;
-    while (known < std::size(kNames) && kNames[known] != header[field]) ++known;
-    if (known == std::size(kNames)) {
-      if (!header[field].empty()) map.unknown.emplace_back(header[field]);
+    int known = 0;
+    while (known < kKnownCount && !SameName(KnownName(known), header[field])) ++known;
+    if (known == kKnownCount) {
+      if (!header[field].empty()) unknown.push_back(header[field]);
       continue;
     }
-    if (map.index[known] != kAbsent) {
-      problem = "the header has the column " + std::string(kNames[known]) + " twice";
+    std::size_t& slot = known == 0 ? map.id : map.index[known - 1];
+    if (slot != kAbsent) {
+      problem = "the header has the column " + std::string(KnownName(known)) + " twice (" +
+                std::string(header[slot]) + " and " + std::string(header[field]) + ")";
       return false;
     }
-    map.index[known] = field;
+    slot = field;
   }
-  for (Column column : kRequired) {
-    if (!map.Has(column)) {
-      problem = "the header has no column " + std::string(ColumnName(column));
-      return false;
+  for (const InputField field : kRequiredFields) {
+    if (map.Has(field)) continue;
+    problem += problem.empty() ? "the header has no column " : ", no column ";
+    problem += FieldName(field);
+    for (std::string_view name : unknown) {
+      if (Resembles(name, FieldName(field))) {
+        problem += " (it has " + std::string(name) + ")";
+        break;
+      }
     }
   }
-  return true;
+  notice.clear();
+  for (std::string_view name : unknown) {
+    notice += notice.empty() ? "ignoring the column" + std::string(unknown.size() > 1 ? "s " : " ")
+                             : ", ";
+    notice += name;
+    const std::string_view lookalike = Lookalike(name);
+    if (!lookalike.empty()) notice += " (did you mean " + std::string(lookalike) + "?)";
+  }
+  return problem.empty();
 }
 
 }  // namespace recharge::table

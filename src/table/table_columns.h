@@ -1,6 +1,7 @@
-// The columns of an input table: which known column stands where in the
-// header. Names are matched exactly, after the reader has dropped the blanks
-// around them; amounts are in cm, alpha in 1/cm.
+// The columns of an input table: which field of a soil (soil_case.h), or the
+// row's id, stands where in the header. Names are matched without regard to
+// case ("Anaerobiosis" is anaerobiosis, "cs" is Cs), after the reader has
+// dropped the blanks around them; every known name stays distinct that way.
 //
 //   id        label of the row, copied to the output
 //   P ETp     annual precipitation and potential evapotranspiration
@@ -13,7 +14,10 @@
 //   anaerobiosis   1: severe anaerobiosis expected; 0 or empty: not
 //
 // P, ETp, Ps, ETps, zr, zgw and class are required; every other known column
-// may be absent. A column that is not known is ignored.
+// may be absent. A column that is not known is ignored, and named in a
+// notice together with a known name it resembles (one letter added, dropped
+// or changed), so that a misspelt column is not silently lost:
+//   "clas" -> "ignoring the column clas (did you mean class?)"
 #pragma once
 
 #include <array>
@@ -22,46 +26,25 @@
 #include <string_view>
 #include <vector>
 
-namespace recharge::table {
+#include "balance/soil_case.h"
 
-enum class Column {
-  kId,
-  kP,
-  kETp,
-  kPs,
-  kETps,
-  kCs,
-  kRain4,              // rain4 .. rain9 in order
-  kEtp4 = kRain4 + 6,  // etp4 .. etp9 in order
-  kZr = kEtp4 + 6,
-  kZgw,
-  kClass,
-  kThetaR,
-  kThetaS,
-  kAlpha,
-  kN,
-  kP1,
-  kP2,
-  kAnaerobiosis,
-  kCount,
-};
+namespace recharge::table {
 
 inline constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
 
-// The header's name of a column.
-std::string_view ColumnName(Column column);
-
 struct ColumnMap {
-  std::array<std::size_t, static_cast<std::size_t>(Column::kCount)> index;  // or kAbsent
-  std::size_t fields = 0;                                                   // fields of the header
-  std::vector<std::string> unknown;  // names of the ignored columns, in order
+  std::array<std::size_t, kInputFieldCount> index;  // or kAbsent
+  std::size_t id = kAbsent;
+  std::size_t fields = 0;  // fields of the header
 
-  std::size_t operator[](Column column) const { return index[static_cast<std::size_t>(column)]; }
-  bool Has(Column column) const { return (*this)[column] != kAbsent; }
+  std::size_t operator[](InputField field) const { return index[static_cast<int>(field)]; }
+  bool Has(InputField field) const { return (*this)[field] != kAbsent; }
 };
 
-// Maps a header. False, with `problem` naming the column, when a required
-// column is missing or a known one appears twice.
-bool MapColumns(const std::vector<std::string_view>& header, ColumnMap& map, std::string& problem);
+// Maps a header. False, with `problem` naming every required column that is
+// missing (and a header name close to it) or the known column that appears
+// twice. `notice` names the ignored columns, or is empty.
+bool MapColumns(const std::vector<std::string_view>& header, ColumnMap& map, std::string& problem,
+                std::string& notice);
 
 }  // namespace recharge::table

@@ -43,9 +43,22 @@ int Fail(const std::string& message) {
 // Quietly when the reader of the output has gone (OutputFile's empty error).
 int OutputFailure(const std::string& error) { return error.empty() ? kFailure : Fail(error); }
 
-// Rows by status, indexed by RowStatus in its order: ok, no convergence,
-// fault, input error.
-using Counts = std::array<std::size_t, 4>;
+// Rows by status, indexed by SoilStatus.
+using Counts = std::array<std::size_t, kSoilStatusCount>;
+
+// The decimal mark of the table's numbers: as the command line says, or a
+// comma where a semicolon or a tab separates the fields.
+DecimalMark InputMark(Options::DecimalMark option, Delimiter delimiter) {
+  switch (option) {
+    case Options::DecimalMark::kPoint:
+      return DecimalMark::kPoint;
+    case Options::DecimalMark::kComma:
+      return DecimalMark::kComma;
+    case Options::DecimalMark::kFromDelimiter:
+      break;
+  }
+  return delimiter == Delimiter::kComma ? DecimalMark::kPoint : DecimalMark::kComma;
+}
 
 void CopyRecord(const Record& record, RawRow& row) {
   row.bytes.clear();
@@ -80,16 +93,17 @@ class TableRun {
     if (status == ReadStatus::kReadFailure) return ReadFailure();
     if (status == ReadStatus::kEnd) return Fail(InputName() + ": no header row");
     if (!record.error.empty()) return Fail(InputName() + ": header: " + std::string(record.error));
-    std::string problem;
-    if (!MapColumns(record.fields, columns_, problem)) return Fail(InputName() + ": " + problem);
-    delimiter_ = static_cast<char>(reader_.delimiter());
-    decimal_comma_in_ = AllowsDecimalComma(reader_.delimiter());
-    decimal_comma_out_ = reader_.delimiter() == Delimiter::kSemicolon;
-    if (!options_.quiet && !columns_.unknown.empty()) {
-      std::string names;
-      for (const std::string& name : columns_.unknown) names += (names.empty() ? "" : ", ") + name;
-      std::fprintf(stderr, "recharge-table: ignoring the columns %s\n", names.c_str());
+    std::string problem, notice;
+    if (!MapColumns(record.fields, columns_, problem, notice)) {
+      return Fail(InputName() + ": " + problem);
     }
+    // Even when quiet: a column that is not read may be one misspelt.
+    if (!notice.empty()) std::fprintf(stderr, "recharge-table: %s\n", notice.c_str());
+    delimiter_ = static_cast<char>(reader_.delimiter());
+    mark_in_ = InputMark(options_.decimal, reader_.delimiter());
+    // Written with commas only where a semicolon keeps them apart from the
+    // fields.
+    mark_out_ = reader_.delimiter() == Delimiter::kSemicolon ? mark_in_ : DecimalMark::kPoint;
     if (!output_.Open(options_.output, error)) return Fail(error);
     std::string header;
     AppendOutputHeader(columns_, delimiter_, header);
@@ -106,7 +120,7 @@ class TableRun {
       Compute();
       chunk_.out.clear();
       for (std::size_t i = 0; i < chunk_.size; ++i) {
-        ++counts_[static_cast<std::size_t>(chunk_.results[i].status)];
+        ++counts_[static_cast<std::size_t>(chunk_.results[i].pass.status)];
         chunk_.out += chunk_.text[i];
       }
       if (!output_.Write(chunk_.out, error)) return OutputFailure(error);
@@ -116,7 +130,7 @@ class TableRun {
     progress_.Finish();
     if (!output_.Commit(error)) return OutputFailure(error);
     if (!options_.quiet) Summary();
-    return counts_[static_cast<std::size_t>(RowStatus::kOk)] == rows_ ? 0 : 1;
+    return counts_[static_cast<std::size_t>(SoilStatus::kOk)] == rows_ ? 0 : 1;
   }
 
  private:
@@ -131,18 +145,20 @@ class TableRun {
   // Every row on its own: read, computed and laid out, in parallel.
   void Compute() {
     pool_.Run(chunk_.size, [this](std::size_t i) {
-      chunk_.results[i] = ComputeRow(chunk_.rows[i], columns_, decimal_comma_in_);
+      chunk_.results[i] = ComputeRow(chunk_.rows[i], columns_, mark_in_);
       chunk_.text[i].clear();
-      AppendOutputRow(chunk_.rows[i], chunk_.results[i], columns_, delimiter_, decimal_comma_out_,
+      AppendOutputRow(chunk_.rows[i], chunk_.results[i], columns_, delimiter_, mark_out_,
                       chunk_.text[i]);
     });
   }
 
   void Summary() const {
-    std::fprintf(stderr,
-                 "recharge-table: %zu rows: %zu ok, %zu no convergence, %zu arithmetic faults, "
-                 "%zu input errors\n",
-                 rows_, counts_[0], counts_[1], counts_[2], counts_[3]);
+    std::string line = "recharge-table: " + std::to_string(rows_) + " rows";
+    for (int status = 0; status < kSoilStatusCount; ++status) {
+      line += (status == 0 ? ": " : ", ") + std::to_string(counts_[status]) + " " +
+              std::string(NamesOf(static_cast<SoilStatus>(status)).counted);
+    }
+    std::fprintf(stderr, "%s\n", line.c_str());
   }
 
   const Options& options_;
@@ -152,8 +168,8 @@ class TableRun {
   OutputFile output_;
   ColumnMap columns_;
   char delimiter_ = ',';
-  bool decimal_comma_in_ = false;
-  bool decimal_comma_out_ = false;
+  DecimalMark mark_in_ = DecimalMark::kPoint;
+  DecimalMark mark_out_ = DecimalMark::kPoint;
   Chunk chunk_;
   std::size_t rows_ = 0;
   Counts counts_{};

@@ -1,17 +1,19 @@
-// One row of a table: its cells read into the inputs of one soil, the soil
-// run through the model with its faults as values, and its output cells.
+// One row of a table: its cells read into one soil (soil_case.h), the soil
+// run through the model with its faults as values, and its output cells
+// (soil_results.h).
 //
 // A row is the same as a fresh dialogue answered with its values: Cs as
 // typed when the Cs cell holds a number, otherwise derived from the twelve
 // monthly cells; a class from the table, or class 0 with the six own
 // parameters. Every number it shows is the very double the dialogue computes.
 //
-// Output cells, in order: [id,] Cs, FC, WP, Wmax, qmax, method, nB, h_an, g,
-// ETa, R, status. A cell holds its value once the step that computes it has
-// finished without a fault; h_an without anaerobiosis, g on the Bagrov path,
-// nB on the regression's and every step not reached are empty. The status is
-// "ok", "no convergence", the report the dialogue would end with
-// ("M6201 pow: DOMAIN error"), or "input error: " and what is wrong.
+// Output cells, in order: [id,] the result columns (Cs, FC, WP, Wmax, qmax,
+// method, nB, h_an, g, ETa, R), status. The status is "ok", "no
+// convergence", the report the dialogue would end with ("M6201 pow: DOMAIN
+// error"), or "input error: line N: " and what is wrong, naming the cell:
+//   input error: line 17: zr: "6o" is not a number
+// Bytes of a quoted cell that do not print are shown escaped: "\x00", a
+// no-break space "\u00a0".
 //
 //   P 60, ETp 55, Ps 30, ETps 40, Cs 0.3, zr 60, zgw 200, class 1 ->
 //   0.3,0.1434827632742888,0.020693696058879982,7.367344032924529,
@@ -19,17 +21,15 @@
 //   11.206300247657019,ok
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "balance/soil_balance.h"
+#include "balance/soil_results.h"
+#include "table/cell_number.h"
 #include "table/table_columns.h"
 
 namespace recharge::table {
-
-enum class RowStatus { kOk, kNoConvergence, kFault, kInputError };
 
 // A row as read: its fields' bytes, copied so that rows can be worked on in
 // parallel after the reader has moved on.
@@ -43,20 +43,16 @@ struct RawRow {
 };
 
 struct RowResult {
-  RowStatus status = RowStatus::kInputError;
+  SoilPass pass;
   std::string message;  // input error only: what is wrong
-  RuntimeError fault = RuntimeError::kNone;
-  bool cs_typed = false;
-  std::uint32_t finished = 0;  // bit i: SoilStep i finished
-  SoilRecord record{};
 };
 
-// Reads and computes one row.
-RowResult ComputeRow(const RawRow& row, const ColumnMap& columns, bool decimal_comma);
+// Reads and computes one row, whose numbers use `mark`.
+RowResult ComputeRow(const RawRow& row, const ColumnMap& columns, DecimalMark mark);
 
 // The output header and one output row, with their line ends.
 void AppendOutputHeader(const ColumnMap& columns, char delimiter, std::string& out);
 void AppendOutputRow(const RawRow& row, const RowResult& result, const ColumnMap& columns,
-                     char delimiter, bool decimal_comma, std::string& out);
+                     char delimiter, DecimalMark mark, std::string& out);
 
 }  // namespace recharge::table

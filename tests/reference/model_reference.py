@@ -282,44 +282,49 @@ def quoted(cell):
 
 
 def read_number(cells, name, comma):
-    """A real: sign, digits with at most one mark, exponent (cell_number.h)."""
-    cell, mark = cells.get(name, ''), '[.,]' if comma else r'\.'
+    """A real: sign, digits with at most one mark, exponent (cell_number.h);
+    None for an empty cell. The other mark than the table's is an error."""
+    cell = cells.get(name, '')
     if not cell:
-        raise InputError(name + ': no value')
-    if not re.fullmatch(r'[+-]?(\d+(%s\d*)?|%s\d+)([eE][+-]?\d+)?' % (mark, mark), cell):
+        return None
+    if not re.fullmatch(r'[+-]?(\d+([.,]\d*)?|[.,]\d+)([eE][+-]?\d+)?', cell):
         raise InputError('%s: %s is not a number' % (name, quoted(cell)))
+    if ('.' if comma else ',') in cell:
+        raise InputError('%s: %s: %s' % (name, quoted(cell), 'a point in a table with decimal commas'
+                                         if comma else 'a comma in a table with decimal points'))
     if math.isinf(float(cell.replace(',', '.'))):
         raise InputError('%s: %s is beyond the range of a double' % (name, quoted(cell)))
     return float(cell.replace(',', '.'))
 
 
-def read_integer(cell):
-    """A 32-bit integer, or None."""
-    ok = re.fullmatch(r'[+-]?\d+', cell) and -2 ** 31 <= int(cell) < 2 ** 31
-    return int(cell) if ok else None
+def required(cells, name, comma, missing='%s: no value'):
+    value = read_number(cells, name, comma)
+    if value is None:
+        raise InputError(missing % name)
+    return value
 
 
 def read_row(cells, comma):
-    """The inputs of a row, in the order table_row.cc reads them."""
-    row = {name: read_number(cells, name, comma) for name in ('P', 'ETp', 'Ps', 'ETps')}
-    if cells.get('Cs'):
-        row['Cs'] = read_number(cells, 'Cs', comma)
-    elif not all(cells.get(name) for name in MONTHS):
-        raise InputError('no Cs and no complete monthly data')
-    else:
-        row['months'] = [read_number(cells, name, comma) for name in MONTHS]
-    row['zr'], row['zgw'] = read_number(cells, 'zr', comma), read_number(cells, 'zgw', comma)
-    number = read_integer(cells['class'])
-    if number is None or not 0 <= number <= 34:
-        cell = quoted(cells['class']) if number is None else number
-        raise InputError('class: %s is not a soil class (0 to 34)' % cell)
+    """The inputs of a row, in the order soil_case.h reads them: the required
+    values, Cs or the months, the own parameters of class 0, anaerobiosis."""
+    row = {name: required(cells, name, comma) for name in ('P', 'ETp', 'Ps', 'ETps', 'zr', 'zgw')}
+    number = required(cells, 'class', comma)
+    row['Cs'] = read_number(cells, 'Cs', comma)
+    if row['Cs'] is None:
+        row['months'] = []
+        for name in MONTHS:
+            row['months'].append(read_number(cells, name, comma))
+            if row['months'][-1] is None:
+                raise InputError('no Cs and no complete monthly data')
+    if not 0 <= number <= 34 or number != int(number):
+        raise InputError('class: %s is not a soil class (0 to 34)' % to_chars(number, False))
     own = ('theta_r', 'theta_s', 'alpha', 'n', 'p1', 'p2')
-    row['soil'] = (soil_class(number)[1] if number else
-                   tuple(read_number(cells, name, comma) for name in own))
-    answer = cells.get('anaerobiosis', '')
-    if answer and read_integer(answer) not in (0, 1):
-        raise InputError('anaerobiosis: %s is not 0 or 1' % quoted(answer))
-    row['anaerobiosis'] = answer != '' and int(answer) == 1
+    row['soil'] = (soil_class(int(number))[1] if number else
+                   tuple(required(cells, name, comma, 'class 0 needs %s') for name in own))
+    answer = read_number(cells, 'anaerobiosis', comma)
+    if answer not in (None, 0.0, 1.0):
+        raise InputError('anaerobiosis: %s is not 0 or 1' % to_chars(answer, False))
+    row['anaerobiosis'] = answer == 1.0
     return row
 
 
@@ -396,16 +401,22 @@ def field(text, delimiter):
 def table(text, delimiter):
     """The output of recharge-table for an input table."""
     comma = delimiter != ','
-    records = list(csv.reader(io.StringIO(text, newline=''), delimiter=delimiter))
-    header, lines = records[0], [delimiter.join(['id'] + OUTPUT + ['status'])]
-    for fields in records[1:]:
+    reader = csv.reader(io.StringIO(text, newline=''), delimiter=delimiter)
+    header, lines = next(reader), [delimiter.join(['id'] + OUTPUT + ['status'])]
+    line = reader.line_num + 1  # where the next record starts
+    for fields in reader:
+        first, line = line, reader.line_num + 1
+        if not any(f.strip() for f in fields):
+            continue  # a blank line, or a row of empty cells: no row
+        while len(fields) > len(header) and not fields[-1].strip():
+            fields.pop()  # empty fields beyond the header's
         cells, out = dict(zip(header, fields)), {}
         try:
             if len(fields) != len(header):
                 raise InputError('%d fields where the header has %d' % (len(fields), len(header)))
             status = table_row(read_row(cells, comma), out)
         except InputError as error:
-            out, status = {}, 'input error: ' + str(error)
+            out, status = {}, 'input error: line %d: %s' % (first, error)
         except Fault as fault:
             status = str(fault)
         lines.append(delimiter.join(

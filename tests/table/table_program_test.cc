@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <set>
@@ -65,20 +66,74 @@ TEST(TableProgram, StatusesAndSummary) {
       "recharge-table: 1 rows: 1 ok, 0 no convergence, 0 arithmetic faults, 0 input errors\n");
   EXPECT_EQ(run.status, 0);
 
-  // Every other row is still computed around rows the reader cannot take.
+  // Every other row is still computed around rows the reader cannot take,
+  // and every input error names its line.
   const std::string bad_rows =
-      "1,2,\"3\n"  // a quote never closed
+      "1,2,\"3\n"  // line 3: a quote never closed
       "60,55,30,40,0.3,60,20" +
-      std::string(1, '\0') + "0,1\n" +                  // NUL
-      std::string(1 << 20, '7') + ",1,1,1,1,1,1,1\n" +  // 1 MiB
-      ",,,,,,,\n";
+      std::string(1, '\0') + "0,1\n" +                  // line 4: NUL
+      std::string(1 << 20, '7') + ",1,1,1,1,1,1,1\n" +  // line 5: 1 MiB
+      ",55,30,40,0.3,60,200,1\n";
   run = Table({"-q"}, kHeader + kSand + bad_rows + kSand);
   const std::string empty = ",,,,,,,,,,,";
-  EXPECT_EQ(run.out, kResultHeader + kSandResult + empty + "input error: unterminated quote\n" +
-                         empty + "input error: NUL byte in the row\n" + empty +
-                         "input error: row longer than 1 MiB\n" + empty +
-                         "input error: P: no value\n" + kSandResult);
+  EXPECT_EQ(run.out, kResultHeader + kSandResult + empty +
+                         "input error: line 3: unterminated quote\n" + empty +
+                         "input error: line 4: NUL byte in the row\n" + empty +
+                         "input error: line 5: row longer than 1 MiB\n" + empty +
+                         "input error: line 6: P: no value\n" + kSandResult);
   EXPECT_EQ(run.status, 1);
+}
+
+// The sand with anaerobiosis: nB 2.000 and h_an, as in soils.expected.csv.
+const std::string kSandAnaerobiosisResult =
+    "0.3,0.1434827632742888,0.020693696058879982,7.367344032924529,0.008553961197027261,bagrov,"
+    "1.999785543664316,2.9047897020417253,,43.84552238760291,16.154477612397088,ok\n";
+
+TEST(TableProgram, NamesWithoutRegardToCaseAndMisspeltOnesNamed) {
+  // Even quiet, the notice names the column that is not read and what it
+  // resembles.
+  ProgramRun run = Table({"-q"},
+                         "p,etp,PS,ETPS,cs,ZR,Zgw,Class,Anaerobiosis,clas\n"
+                         "60,55,30,40,0.3,60,200,1,1,3\n");
+  EXPECT_EQ(run.out, kResultHeader + kSandAnaerobiosisResult);
+  EXPECT_EQ(run.err, "recharge-table: ignoring the column clas (did you mean class?)\n");
+  EXPECT_EQ(run.status, 0);
+  run = Table({}, "P,ETp,Ps,ETps,Cs,z_r,zgw,klass\n");
+  EXPECT_EQ(run.err,
+            "recharge-table: standard input: the header has no column zr (it has z_r), no column "
+            "class (it has klass)\n");
+  EXPECT_EQ(run.status, 2);
+}
+
+std::string Semicolons(std::string text) {
+  std::replace(text.begin(), text.end(), ',', ';');
+  return text;
+}
+
+TEST(TableProgram, DecimalMarkAsTheCommandLineSays) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::string input;
+    std::string out;
+  } cases[] = {
+      // Points in a semicolon table, written back with points.
+      {{"-q", "--decimal", "point"},
+       "P;ETp;Ps;ETps;Cs;zr;zgw;class\n60;55;30;40;0.3;60;200;1\n",
+       Semicolons(kResultHeader + kSandResult)},
+      {{"-q", "--decimal", "point"},
+       "P;ETp;Ps;ETps;Cs;zr;zgw;class\n60;55;30;40;0,3;60;200;1\n",
+       "Cs;FC;WP;Wmax;qmax;method;nB;h_an;g;ETa;R;status\n;;;;;;;;;;;\"input error: line 2: Cs: "
+       "\"\"0,3\"\": a comma in a table with decimal points\"\n"},
+      // Quoted decimal commas in a comma table.
+      {{"-q", "--decimal", "comma"},
+       "P,ETp,Ps,ETps,Cs,zr,zgw,class\n60,55,30,40,\"0,3\",60,200,1\n",
+       kResultHeader + kSandResult},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    const ProgramRun run = Table(c.arguments, c.input);
+    EXPECT_EQ(run.out, c.out);
+  }
 }
 
 TEST(TableProgram, NothingComputedIsStatusTwoWithOneLine) {
@@ -90,7 +145,7 @@ TEST(TableProgram, NothingComputedIsStatusTwoWithOneLine) {
   const Case cases[] = {
       {{"--frobnicate"}, "", "recharge-table: unknown option --frobnicate\n"},
       {{"-x"}, "", "recharge-table: unknown option -x\n"},
-      {{"-j", "0"}, "", "recharge-table: --threads takes a whole number of at least 1, not 0\n"},
+      {{"-j", "0"}, "", "recharge-table: --threads takes a whole number from 1 to 256, not 0\n"},
       {{"/nonexistent.csv"},
        "",
        "recharge-table: cannot read /nonexistent.csv: No such file or directory\n"},
@@ -101,7 +156,7 @@ TEST(TableProgram, NothingComputedIsStatusTwoWithOneLine) {
        "recharge-table: standard input: the header has no column ETps\n"},
       {{},
        "P,ETp,Ps,ETps,zr,zgw,class,zr\n",
-       "recharge-table: standard input: the header has the column zr twice\n"},
+       "recharge-table: standard input: the header has the column zr twice (zr and zr)\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.err);
