@@ -5,32 +5,51 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <string_view>
+
+#include "balance/soil_results.h"
+#include "recharge_version.h"
 
 namespace recharge::table {
 
 namespace {
 
-constexpr const char* kHelp =
+constexpr std::string_view kHelpOptions =
     "Usage: recharge-table [options] [INPUT]\n"
     "Computes actual evapotranspiration and groundwater recharge for every row of a\n"
     "CSV table of soils. INPUT is a file, or - or nothing for standard input.\n"
     "\n"
     "  -o, --output FILE   write the table of results to FILE (default: standard output)\n"
     "  -j, --threads N     compute N rows at once, 1 to 256 (default: the CPUs available)\n"
-    "      --decimal point|comma  the decimal mark of the table's numbers (default: a comma with "
-    "';' or tab, a point with ',')\n"
-    "  -q, --quiet         no notice, progress or summary on standard error\n"
+    "      --decimal MARK  the decimal mark of the numbers, point or comma (default:\n"
+    "                      a comma with ';' or tab between the fields, else a point)\n"
+    "  -q, --quiet         no progress or summary on standard error\n"
     "      --help          show this help\n"
     "      --version       show the version\n"
     "\n"
     "Input columns (cm unless stated): id, P, ETp, Ps, ETps, Cs, rain4..rain9,\n"
     "etp4..etp9, zr, zgw, class (1 to 34, or 0 with theta_r, theta_s, alpha in 1/cm,\n"
-    "n, p1, p2), anaerobiosis (1 or 0). Output columns: [id,] Cs, FC, WP, Wmax,\n"
-    "qmax, method, nB, h_an, g, ETa, R, status.\n"
+    "n, p1, p2), anaerobiosis (1 or 0).\n";
+
+constexpr std::string_view kHelpExit =
     "\n"
     "Exit status: 0 every row ok, 1 some rows not ok, 2 nothing computed.\n";
 
-constexpr const char* kVersion = "recharge-table 1.0\n";
+std::string HelpText() {
+  std::string text(kHelpOptions);
+  text += "Output columns: [id,]";
+  for (const ResultColumn& column : ResultColumns()) {
+    text += ' ';
+    text += column.name;
+    text += ',';
+  }
+  text += " status.\n";
+  text += kHelpExit;
+  return text;
+}
+
+constexpr const char* kVersion = "recharge-table " RECHARGE_VERSION "\n";
 
 void Complain(const char* what, const char* argument) {
   std::fprintf(stderr, "recharge-table: %s%s\n", what, argument);
@@ -43,11 +62,11 @@ bool ParseThreads(const char* text, int& threads) {
   return error == std::errc() && stop == end && threads >= 1 && threads <= kMaxThreads;
 }
 
-bool ParseDecimal(const char* text, Options::DecimalMark& decimal) {
+bool ParseDecimal(const char* text, std::optional<DecimalMark>& decimal) {
   if (std::strcmp(text, "point") == 0) {
-    decimal = Options::DecimalMark::kPoint;
+    decimal = DecimalMark::kPoint;
   } else if (std::strcmp(text, "comma") == 0) {
-    decimal = Options::DecimalMark::kComma;
+    decimal = DecimalMark::kComma;
   } else {
     return false;
   }
@@ -88,7 +107,7 @@ ParseResult ParseOptions(int argc, char** argv, Options& options) {
         options.quiet = true;
         break;
       case kHelpOption:
-        std::fputs(kHelp, stdout);
+        std::fputs(HelpText().c_str(), stdout);
         return ParseResult::kExit;
       case kVersionOption:
         std::fputs(kVersion, stdout);

@@ -6,12 +6,15 @@
 //                       the CPUs the process may use, available_cpus.h)
 //   --decimal point|comma  the decimal mark of the table's numbers (default:
 //                       a comma with ';' or tab, a point with ',')
-//   -q, --quiet         no notice, progress or summary on standard error
+//   -q, --quiet         no progress or summary on standard error
 //   --help, --version
 // "-j 0", "-j 257", "--decimal dot": one line on standard error, kUsageError.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "table/cell_number.h"
 
 namespace recharge::table {
 
@@ -19,10 +22,10 @@ namespace recharge::table {
 inline constexpr int kMaxThreads = 256;
 
 struct Options {
-  std::string input;   // empty: standard input
-  std::string output;  // empty: standard output
-  int threads = 0;     // 0: the CPUs the process may use
-  enum class DecimalMark { kFromDelimiter, kPoint, kComma } decimal = DecimalMark::kFromDelimiter;
+  std::string input;                   // empty: standard input
+  std::string output;                  // empty: standard output
+  int threads = 0;                     // 0: the CPUs the process may use
+  std::optional<DecimalMark> decimal;  // none: from the delimiter
   bool quiet = false;
 };
 

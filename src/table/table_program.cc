@@ -48,16 +48,9 @@ using Counts = std::array<std::size_t, kSoilStatusCount>;
 
 // The decimal mark of the table's numbers: as the command line says, or a
 // comma where a semicolon or a tab separates the fields.
-DecimalMark InputMark(Options::DecimalMark option, Delimiter delimiter) {
-  switch (option) {
-    case Options::DecimalMark::kPoint:
-      return DecimalMark::kPoint;
-    case Options::DecimalMark::kComma:
-      return DecimalMark::kComma;
-    case Options::DecimalMark::kFromDelimiter:
-      break;
-  }
-  return delimiter == Delimiter::kComma ? DecimalMark::kPoint : DecimalMark::kComma;
+DecimalMark InputMark(const std::optional<DecimalMark>& option, Delimiter delimiter) {
+  return option.value_or(delimiter == Delimiter::kComma ? DecimalMark::kPoint
+                                                        : DecimalMark::kComma);
 }
 
 void CopyRecord(const Record& record, RawRow& row) {
