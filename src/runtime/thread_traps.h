@@ -18,10 +18,12 @@ inline constexpr int kTrappedExceptions = FE_INVALID | FE_DIVBYZERO | FE_OVERFLO
 void ArmTraps();
 
 // Arms the traps for its lifetime, unless they are armed already, and then
-// gives the thread back the whole environment it had before: the enabled
-// traps, the exception flags, the rounding. A jump out of a signal handler
-// to a frame that holds one, which leaves the environment the kernel gave
-// the handler, is undone too.
+// gives the thread back what it had before: the enabled traps, the exception
+// flags, the rounding direction; also after a jump out of a signal handler to
+// a frame that holds one, which leaves the environment the kernel gave the
+// handler. Each is set back only where it differs: reading them costs a few
+// nanoseconds, setting the flags (like saving the whole environment) about
+// 80 on x86-64.
 class ScopedArmedTraps {
  public:
   ScopedArmedTraps();
@@ -30,7 +32,10 @@ class ScopedArmedTraps {
   ScopedArmedTraps& operator=(const ScopedArmedTraps&) = delete;
 
  private:
-  std::fenv_t saved_;
+  const int traps_;       // fegetexcept()
+  const int raised_;      // fetestexcept(FE_ALL_EXCEPT)
+  const int rounding_;    // fegetround()
+  std::fexcept_t flags_;  // raised_, to be set back
 };
 
 }  // namespace recharge

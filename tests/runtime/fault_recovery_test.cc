@@ -114,13 +114,14 @@ void Leave(WayOut way) {
 }
 
 struct Environment {
-  int traps;  // fegetexcept()
-  int flags;  // fetestexcept(FE_ALL_EXCEPT)
+  int traps;     // fegetexcept()
+  int flags;     // fetestexcept(FE_ALL_EXCEPT)
+  int rounding;  // fegetround()
 };
 
 TEST(FaultRecoveryTest, TheCallersEnvironmentComesBackOnEveryWayOut) {
   constexpr int kArmed = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
-  const Environment kCallers[] = {{0, FE_DIVBYZERO}, {kArmed, FE_INEXACT}};
+  const Environment kCallers[] = {{0, FE_DIVBYZERO, FE_TONEAREST}, {kArmed, FE_INEXACT, FE_UPWARD}};
   std::fenv_t runner;
   std::fegetenv(&runner);
   for (const Environment& caller : kCallers) {
@@ -131,6 +132,7 @@ TEST(FaultRecoveryTest, TheCallersEnvironmentComesBackOnEveryWayOut) {
       std::feclearexcept(FE_ALL_EXCEPT);
       std::feraiseexcept(caller.flags);
       feenableexcept(caller.traps);
+      std::fesetround(caller.rounding);
       int traps_inside = 0;
       auto body = [&] {
         traps_inside = fegetexcept();
@@ -143,7 +145,8 @@ TEST(FaultRecoveryTest, TheCallersEnvironmentComesBackOnEveryWayOut) {
       } catch (const std::runtime_error&) {
         thrown = true;
       }
-      const Environment after = {fegetexcept(), std::fetestexcept(FE_ALL_EXCEPT)};
+      const Environment after = {fegetexcept(), std::fetestexcept(FE_ALL_EXCEPT),
+                                 std::fegetround()};
       std::fesetenv(&runner);
       EXPECT_EQ(traps_inside, kArmed);
       EXPECT_EQ(fault,
@@ -151,6 +154,7 @@ TEST(FaultRecoveryTest, TheCallersEnvironmentComesBackOnEveryWayOut) {
       EXPECT_EQ(thrown, way == WayOut::kException);
       EXPECT_EQ(after.traps, caller.traps);
       EXPECT_EQ(after.flags, caller.flags);
+      EXPECT_EQ(after.rounding, caller.rounding);
     }
   }
 }
