@@ -87,18 +87,23 @@ def bagrov_curves(nB=(1, 2, 3, 5, 10), ax=None):
 
 
 def _grid(result_or_dataset, var):
-    """The 2-D values of ``var``, its x and y edges or centres, unit and name."""
+    """The 2-D values of ``var``, its x and y coordinates, unit and name."""
+    from . import _core
+
     if hasattr(result_or_dataset, "data_vars"):  # xarray.Dataset
         result_or_dataset = result_or_dataset[var]
     if hasattr(result_or_dataset, "dims"):  # xarray.DataArray
         grid = result_or_dataset.transpose("y", "x")
-        return (grid.values, grid["x"].values, grid["y"].values,
-                grid.attrs.get("units", "cm/a"), grid.name or var)
-    values = np.asarray(getattr(result_or_dataset, var), dtype=float)
-    if values.ndim != 2:
-        raise ValueError(f"{var} has {values.ndim} dimensions; a map needs 2")
-    rows, columns = values.shape
-    return values, np.arange(columns), np.arange(rows), "cm/a", var
+        values, x, y = grid.values, grid["x"].values, grid["y"].values
+        var, units = grid.name or var, grid.attrs.get("units")
+    else:
+        values = np.asarray(getattr(result_or_dataset, var), dtype=float)
+        if values.ndim != 2:
+            raise ValueError(f"{var} has {values.ndim} dimensions; a map needs 2")
+        x, y, units = np.arange(values.shape[1]), np.arange(values.shape[0]), None
+    if units is None:
+        units = dict(_core.RESULT_COLUMNS).get(var, "")
+    return values, x, y, units, var
 
 
 def recharge_map(result_or_dataset, var="R", ax=None):
@@ -113,8 +118,9 @@ def recharge_map(result_or_dataset, var="R", ax=None):
     ----------
     result_or_dataset : xarray.Dataset, xarray.DataArray or Result
         A Dataset (``var`` is taken from it) or DataArray with dimensions and
-        coordinates ``x`` and ``y``; or a ``recharge.Result`` whose arrays are
-        2-D (rows drawn as y, columns as x, by index).
+        coordinates ``x`` and ``y``, as ``recharge.balance_dataset`` gives;
+        or a ``recharge.Result`` whose arrays are 2-D (rows drawn as y,
+        columns as x, by index).
     var : str
         Variable to draw, by default the recharge R in cm/a.
     ax : matplotlib.axes.Axes, optional
@@ -124,7 +130,9 @@ def recharge_map(result_or_dataset, var="R", ax=None):
     -------
     matplotlib.axes.Axes
         The Axes drawn into. Its colour bar is labelled with the variable and
-        its ``units`` attribute, ``cm/a`` when it has none: ``R (cm/a)``.
+        its ``units`` attribute, or for a Result or a variable without one the
+        unit of that result in the package's table of result columns:
+        ``R (cm)``, an annual amount (cm/a).
 
     Examples
     --------
@@ -137,7 +145,7 @@ def recharge_map(result_or_dataset, var="R", ax=None):
     limit = np.nanmax(np.abs(values), initial=0.0) or 1.0
     mesh = ax.pcolormesh(x, y, values, cmap="RdBu", vmin=-limit, vmax=limit,
                          shading="auto")
-    ax.figure.colorbar(mesh, ax=ax, label=f"{name} ({units})")
+    ax.figure.colorbar(mesh, ax=ax, label=f"{name} ({units})" if units else name)
     ax.set_xlabel("x")
     ax.set_ylabel("y")
     ax.set_aspect("equal")
