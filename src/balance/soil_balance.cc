@@ -1,5 +1,7 @@
 #include "balance/soil_balance.h"
 
+#include <atomic>
+
 #include "balance/bagrov_coefficient.h"
 #include "balance/bagrov_solver.h"
 #include "balance/hydropedotransfer.h"
@@ -12,10 +14,14 @@ namespace recharge {
 
 namespace {
 
-// Every step's arithmetic is done out of line, in the step's own function:
-// the volatile store comes first, so a fault in the step finds it named.
+// The order a fault relies on, inlined or not (link-time optimisation): a
+// step's mark is stored before its arithmetic, and its results before the
+// next step's. The signal fences keep the compiler from moving a store across
+// them, so a fault in a step finds the step named and the results of every
+// step before it in the record.
 void Begin(SoilRecord& record, SoilStep step) {
   *static_cast<volatile SoilStep*>(&record.running) = step;
+  std::atomic_signal_fence(std::memory_order_seq_cst);
 }
 
 // Shorthand: runs one step, then tells the observer.
@@ -23,6 +29,7 @@ template <typename Step>
 void Run(SoilStep step, SoilRecord& record, SoilObserver& observer, Step&& compute) {
   Begin(record, step);
   compute();
+  std::atomic_signal_fence(std::memory_order_seq_cst);
   observer.Finished(step, record);
 }
 
