@@ -1,0 +1,39 @@
+"""recharge: actual evapotranspiration and groundwater recharge of grass-covered soils.
+
+The model of the programs ``recharge`` and ``recharge-table`` (the same C++
+code, every number bit-identical to the table's) for numpy arrays, pandas
+DataFrames and xarray Datasets, lazy ones on Dask included:
+
+    balance(P, ETp, Ps, ETps, zr, zgw, soil_class, ...)  arrays -> Result
+    balance_frame(df)       the table's columns -> the table's results
+    balance_dataset(ds)     gridded variables -> a Dataset of results
+    solve_bagrov(nB, P, ETp)   the model's Bagrov solver -> ETa
+
+All amounts are in cm (annual ones in cm/a). Faults, no convergence and
+input errors are a cell's status (``STATUSES``), never exceptions. Importing
+the package leaves Python's floating-point behaviour as it was: the model
+arms its traps only while it computes.
+
+Example::
+
+    >>> import recharge
+    >>> r = recharge.balance(60, 55, 30, 40, 60, 200, 1, Cs=0.3)
+    >>> float(r.R), recharge.STATUSES[r.status]
+    (11.206300247657019, 'ok')
+"""
+
+from ._balance import METHODS, STATUSES, Result, balance, solve_bagrov
+from ._core import __version__
+from ._dataset import balance_dataset
+from ._frame import balance_frame
+
+__all__ = [
+    "METHODS",
+    "STATUSES",
+    "Result",
+    "__version__",
+    "balance",
+    "balance_dataset",
+    "balance_frame",
+    "solve_bagrov",
+]

@@ -1,0 +1,299 @@
+"""recharge.balance and recharge.solve_bagrov: the model on numpy arrays.
+
+Every argument is checked and broadcast here, then read in place by the
+compiled module (float64 arrays are not copied, broadcast arguments are
+zero-stride views) and computed there without the GIL, on several threads.
+"""
+
+import numbers
+
+import numpy as np
+
+from . import _core
+
+#: Method texts by code; 2 (``""``) where the pass did not reach the method
+#: choice (an input error, no data, or a fault before it).
+METHODS = _core.METHODS
+
+#: Status texts by code: 0 ``ok``, 1 ``no convergence``, 2 ``no data``,
+#: 3 ``input error``, then one for each arithmetic fault's report, in the
+#: order of the run-time layer's table: ``M6101 floating-point error:
+#: invalid``, ``M6103 floating-point error: divide by zero``, ...,
+#: ``M6201 pow: DOMAIN error``, ...
+STATUSES = _core.STATUSES
+
+_FIELDS = _core.FIELDS  # "P", "ETp", ..., "rain4", ..., "anaerobiosis"
+_VALUE_COLUMNS = tuple(name for name, unit in _core.RESULT_COLUMNS if name != "method")
+
+
+class Result:
+    """The results of a grid of soils, one array of the grid's shape each.
+
+    Attributes
+    ----------
+    Cs : numpy.ndarray of float64
+        Coefficient of simultaneity as used, given or derived (1).
+    FC, WP : numpy.ndarray of float64
+        Field capacity and wilting point (cm3/cm3).
+    Wmax : numpy.ndarray of float64
+        Maximum plant-available storage of the root zone (cm).
+    qmax : numpy.ndarray of float64
+        Maximum capillary rise rate (cm/d).
+    nB : numpy.ndarray of float64
+        Bagrov coefficient after its limits (1); NaN on the regression.
+    h_an : numpy.ndarray of float64
+        Head at which the air content falls to 0.05 (cm); only with
+        anaerobiosis on the Bagrov path.
+    g : numpy.ndarray of float64
+        Share of the summer potential evapotranspiration evaporated (1); only
+        on the hydropedotransfer regression.
+    ETa, R : numpy.ndarray of float64
+        Actual evapotranspiration and groundwater recharge (cm/a).
+    method : numpy.ndarray of uint8
+        Code into ``recharge.METHODS``: 0 bagrov, 1 hydropedotransfer, 2 none.
+    status : numpy.ndarray of uint8
+        Code into ``recharge.STATUSES``.
+
+    A value is NaN exactly where recharge-table leaves its cell empty: a step
+    the cell's path does not take or did not reach, and every value of a cell
+    with an input error or no data.
+    """
+
+    def __init__(self, columns, problems):
+        for name in _VALUE_COLUMNS:
+            setattr(self, name, columns[name])
+        self.method = columns["method"]
+        self.status = columns["status"]
+        # The input errors, in C order of the cells: (cell, kind, field, value).
+        self._problems = problems
+
+    @property
+    def shape(self):
+        """The grid's shape, tuple of int."""
+        return self.status.shape
+
+    def status_text(self):
+        """The status of every cell as recharge-table writes it.
+
+        Returns
+        -------
+        numpy.ndarray of object (str), the grid's shape
+            ``ok``, ``no convergence``, ``no data``, an arithmetic fault's
+            report (``M6201 pow: DOMAIN error``), or ``input error: `` and its
+            reason (``input error: class: 35 is not a soil class (0 to 34)``)
+            -- the table's text without its ``line N: ``, as the cells of an
+            array have no lines.
+        """
+        texts = np.array(STATUSES, dtype=object)[self.status.reshape(-1)]
+        cells, kinds, fields, values = self._problems
+        for cell, reason in zip(cells, _core.problem_texts(kinds, fields, values)):
+            texts[cell] = "input error: " + reason
+        return texts.reshape(self.shape)
+
+    def __repr__(self):
+        return f"<recharge.Result of shape {self.shape}>"
+
+
+def _as_numbers(label, value):
+    """``value`` as an array of a number type the module reads, or TypeError."""
+    array = np.asarray(value)
+    if array.dtype.kind not in "fiub":
+        raise TypeError(f"{label}: numbers are needed, not an array of {array.dtype}")
+    if not array.dtype.isnative or (array.dtype.kind == "f" and array.itemsize not in (4, 8)):
+        array = array.astype(np.float64)  # float16, long double, the other byte order
+    return array
+
+
+def _thread_count(threads):
+    """The number of threads: AvailableCpus() for None, else 1 to MAX_THREADS."""
+    if threads is None:
+        return _core.available_cpus()
+    if isinstance(threads, bool) or not isinstance(threads, numbers.Integral):
+        raise TypeError(f"threads: a whole number is needed, not {threads!r}")
+    if not 1 <= threads <= _core.MAX_THREADS:
+        raise ValueError(f"threads: {threads} is not from 1 to {_core.MAX_THREADS}")
+    return int(threads)
+
+
+def _broadcast_shape(arrays):
+    """The shape all ``arrays`` ({label: (array, trailing axes)}) broadcast to."""
+    shape = ()
+    for label, (array, trailing) in arrays.items():
+        own = array.shape[: array.ndim - trailing]
+        try:
+            shape = np.broadcast_shapes(shape, own)
+        except ValueError:
+            raise ValueError(
+                f"{label}: shape {own} does not broadcast with the others' {shape}"
+            ) from None
+    return shape
+
+
+# Where each field is found when the months come as arrays with a month axis:
+# "rain6" -> ("rain", 2).
+_MONTH_OF = {f"{series}{month + 4}": (series, month)
+             for series in ("rain", "etp") for month in range(6)}
+
+
+def _run(fields, no_data, threads):
+    """Runs the model on ``fields``.
+
+    Parameters
+    ----------
+    fields : dict
+        Field name (``_core.FIELDS``) -> (label, value); the months either as
+        ``rain4`` ... ``etp9`` or as ``rain`` and ``etp`` with a last axis of
+        6. A field that is absent is not given (NaN). ``label`` names the
+        argument in errors.
+    no_data : bool
+        True: a required value not given makes a cell ``no data``; False: the
+        table's input error ``P: no value``.
+    threads : int or None
+    """
+    threads = _thread_count(threads)
+    given, labelled = {}, {}
+    for name, (label, value) in fields.items():
+        array = _as_numbers(label, value)
+        trailing = 1 if name in ("rain", "etp") else 0
+        if trailing and (array.ndim == 0 or array.shape[-1] != 6):
+            raise ValueError(
+                f"{label}: the last axis must hold the 6 months April to September, "
+                f"not shape {array.shape}"
+            )
+        given[name] = array
+        labelled[label] = (array, trailing)
+    shape = _broadcast_shape(labelled)
+    views = []
+    for name in _FIELDS:
+        series, month = _MONTH_OF.get(name, (None, None))
+        if series in given:
+            views.append(np.broadcast_to(given[series], shape + (6,))[..., month])
+        elif name in given:
+            views.append(np.broadcast_to(given[name], shape))
+        else:
+            views.append(np.broadcast_to(np.float64(np.nan), shape))
+    columns, problems = _core.balance(views, shape, no_data, threads)
+    return Result(columns, problems)
+
+
+def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=None,
+            theta_r=None, theta_s=None, alpha=None, n=None, p1=None, p2=None,
+            anaerobiosis=False, threads=None):
+    """Water balance of a grid of soils: the model of recharge-table, cell by cell.
+
+    Every argument is a scalar or an array; all are broadcast together by
+    numpy's rules (``rain`` and ``etp`` without their last axis). NaN is a
+    value not given, as an empty cell of the table: for Cs, the months, the
+    own parameters and anaerobiosis the cell then goes without it (Cs from the
+    months, anaerobiosis 0); in a required input (P, ETp, Ps, ETps, zr, zgw,
+    soil_class) the cell has no data (status ``no data``, every value NaN,
+    nothing computed). An infinite value, a class that is no whole number
+    from 0 to 34 and the like are input errors of the cell, as in the table.
+    Integer and bool arrays give the results of the same values in float64.
+
+    Parameters
+    ----------
+    P, ETp : array_like
+        Long-term average annual precipitation and potential
+        evapotranspiration (cm/a).
+    Ps, ETps : array_like
+        The same for the summer half-year (cm).
+    zr, zgw : array_like
+        Root zone depth and depth to groundwater below the surface (cm).
+    soil_class : array_like
+        Soil class 1 to 34, or 0 for the own parameters; a float array of
+        whole numbers is read as well (a raster).
+    Cs : array_like, optional
+        Coefficient of simultaneity (1); where not given, derived from
+        ``rain`` and ``etp``.
+    rain, etp : array_like, optional
+        Monthly rain and potential evapotranspiration (cm), last axis the 6
+        months April to September.
+    theta_r, theta_s : array_like, optional
+        Own residual and saturated water content (cm3/cm3), read for class 0.
+    alpha, n : array_like, optional
+        Own van Genuchten parameters (1/cm, 1), read for class 0.
+    p1, p2 : array_like, optional
+        Own coefficient and exponent of the qmax estimate, read for class 0.
+    anaerobiosis : array_like, optional
+        1 (or True): severe anaerobiosis expected, on the Bagrov path; 0.
+    threads : int, optional
+        Threads to compute on, 1 to 256; by default the CPUs the process may
+        use (``OMP_NUM_THREADS``, affinity, the container's quota). The
+        results do not depend on it.
+
+    Returns
+    -------
+    Result
+        Arrays of the broadcast shape (0-d for scalars): Cs, FC, WP, Wmax,
+        qmax, nB, h_an, g, ETa, R, method and status.
+
+    Raises
+    ------
+    TypeError
+        An argument that is not numbers (strings, objects, complex), or
+        ``threads`` that is no whole number.
+    ValueError
+        Shapes that do not broadcast, ``rain`` or ``etp`` without the month
+        axis, ``threads`` outside 1 to 256.
+
+    Notes
+    -----
+    Faults, no convergence and input errors are statuses, never exceptions:
+    ``Result.status_text()`` gives each cell's text, with the reason of an
+    input error.
+
+    Examples
+    --------
+    >>> r = balance(60, 55, 30, 40, 60, 200, 1, Cs=0.3)
+    >>> float(r.ETa), float(r.R), METHODS[r.method], STATUSES[r.status]
+    (48.79369975234298, 11.206300247657019, 'bagrov', 'ok')
+    >>> balance([60, np.nan], 55, 30, 40, 60, 200, 1, Cs=0.3).status_text()
+    array(['ok', 'no data'], dtype=object)
+    """
+    arguments = {
+        "P": P, "ETp": ETp, "Ps": Ps, "ETps": ETps, "zr": zr, "zgw": zgw,
+        "soil_class": soil_class, "Cs": Cs, "rain": rain, "etp": etp,
+        "theta_r": theta_r, "theta_s": theta_s, "alpha": alpha, "n": n, "p1": p1,
+        "p2": p2, "anaerobiosis": anaerobiosis,
+    }
+    fields = {}
+    for label, value in arguments.items():
+        if value is not None:
+            fields["class" if label == "soil_class" else label] = (label, value)
+    return _run(fields, no_data=True, threads=threads)
+
+
+def solve_bagrov(nB, P, ETp):
+    """Actual evapotranspiration by the model's own Bagrov solver.
+
+    ETa solves P = integral from 0 to ETa of dE / (1 - (E/ETp)^nB), by the
+    solver of the model exactly: a 200-interval Simpson integral with E/ETp
+    capped at 0.9999, half Newton steps to within 0.0001 cm of P, the
+    shortcut ETa = 0.998 ETp for P >= 2 ETp or nB >= 9.5, and ETa at most ETp
+    and at most P. nB is taken as given, without the model's limits 0.5 to 10.
+
+    Parameters
+    ----------
+    nB : array_like
+        Bagrov coefficient (1).
+    P, ETp : array_like
+        Annual precipitation and potential evapotranspiration (cm/a).
+
+    Returns
+    -------
+    numpy.ndarray of float64 or numpy.float64
+        ETa (cm/a), of the broadcast shape (a scalar for scalars); NaN where
+        an input is NaN, where the Newton iteration does not converge within
+        500 half steps, or where the solver faults (ETp = 0, P/ETp < 0).
+
+    Examples
+    --------
+    >>> float(solve_bagrov(2, 60, 50))   # 50 tanh(1.2) = 41.68...
+    41.68...
+    """
+    arrays = {label: (_as_numbers(label, value), 0)
+              for label, value in (("nB", nB), ("P", P), ("ETp", ETp))}
+    shape = _broadcast_shape(arrays)
+    views = [np.broadcast_to(array, shape) for array, _ in arrays.values()]
+    return _core.solve_bagrov(*views, shape, _core.available_cpus())[()]

@@ -1,0 +1,84 @@
+"""recharge.balance_frame: a DataFrame of soils as recharge-table reads a table."""
+
+import numpy as np
+
+from . import _core
+from ._balance import METHODS, _run
+from ._columns import map_names
+
+
+def _column_values(frame, position):
+    """The numbers of one column: its numpy array as it is, or float64 with NaN
+    for a nullable column (Int64, Float64, boolean) and its missing cells."""
+    import pandas as pd
+
+    column = frame.iloc[:, position]
+    if pd.api.types.is_extension_array_dtype(column.dtype) and pd.api.types.is_numeric_dtype(
+        column.dtype
+    ):
+        return column.to_numpy(dtype=np.float64, na_value=np.nan)
+    return column.to_numpy()
+
+
+def balance_frame(df, *, threads=None):
+    """The results of recharge-table for a DataFrame with the table's columns.
+
+    The columns are named as the table's (``P``, ``ETp``, ``Ps``, ``ETps``,
+    ``Cs``, ``rain4`` ... ``rain9``, ``etp4`` ... ``etp9``, ``zr``, ``zgw``,
+    ``class``, ``theta_r``, ``theta_s``, ``alpha``, ``n``, ``p1``, ``p2``,
+    ``anaerobiosis``, and ``id``), without regard to case; every other column
+    is ignored, named in one UserWarning with a known name it resembles
+    (``ignoring the column clas (did you mean class?)``). Each row is the row
+    of the table with the same numbers, and NaN an empty cell -- also in a
+    required column, where it is the table's input error ``P: no value``.
+
+    Parameters
+    ----------
+    df : pandas.DataFrame
+        One soil a row; amounts in cm (annual ones in cm/a), as in
+        ``recharge.balance``. Number columns only (float, int, bool, or
+        their nullable kinds).
+    threads : int, optional
+        Threads to compute on, as in ``recharge.balance``.
+
+    Returns
+    -------
+    pandas.DataFrame
+        With the index of ``df``, the columns of recharge-table's output:
+        [``id``,] ``Cs`` (1), ``FC``, ``WP`` (cm3/cm3), ``Wmax`` (cm),
+        ``qmax`` (cm/d), ``method`` (str), ``nB`` (1), ``h_an`` (cm), ``g``
+        (1), ``ETa``, ``R`` (cm/a), ``status`` (str). An empty cell of the
+        table is NaN here, in ``method`` too, so the frame equals the table's
+        output read by ``pandas.read_csv``; the status of an input error is
+        the table's without its ``line N: ``.
+
+    Raises
+    ------
+    ValueError
+        A required column missing (every one named) or a column twice.
+    TypeError
+        A column of anything but numbers.
+
+    Examples
+    --------
+    >>> frame = pd.DataFrame({"P": [60], "ETp": [55], "Ps": [30], "ETps": [40],
+    ...                       "Cs": [0.3], "zr": [60], "zgw": [200], "class": [1]})
+    >>> balance_frame(frame)[["ETa", "R", "status"]]
+             ETa          R status
+    0  48.793700  11.206300     ok
+    """
+    import pandas as pd
+
+    fields, id_position = map_names(df.columns, "frame", "column", with_id=True)
+    values = {field: (f"column {df.columns[position]}", _column_values(df, position))
+              for field, position in fields.items()}
+    result = _run(values, no_data=False, threads=threads)
+    methods = np.array(METHODS, dtype=object)
+    methods[_core.NO_METHOD] = np.nan
+    out = {}
+    if id_position is not None:
+        out["id"] = df.iloc[:, id_position].to_numpy()
+    for name, _ in _core.RESULT_COLUMNS:
+        out[name] = methods[result.method] if name == "method" else getattr(result, name)
+    out["status"] = result.status_text()
+    return pd.DataFrame(out, index=df.index)

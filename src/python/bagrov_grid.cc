@@ -1,0 +1,31 @@
+#include "python/bagrov_grid.h"
+
+#include <cmath>
+#include <limits>
+
+#include "balance/bagrov_solver.h"
+#include "python/grid_blocks.h"
+#include "runtime/fault_recovery.h"
+
+namespace recharge::python {
+
+namespace {
+
+double SolveCell(double nB, double P, double ETp) {
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  if (std::isnan(nB) || std::isnan(P) || std::isnan(ETp)) return kNaN;
+  double ETa = kNaN;
+  bool converged = false;
+  auto solve = [&] { converged = SolveBagrov(nB, P, ETp, ETa).converged; };
+  return RecoverFaults(solve) == RuntimeError::kNone && converged ? ETa : kNaN;
+}
+
+}  // namespace
+
+void SolveBagrovGrid(const BagrovGrid& grid, WorkerPool& pool, double* ETa) {
+  ForEachCell(grid.shape, pool, [&](std::size_t cell, std::span<const std::size_t> index) {
+    ETa[cell] = SolveCell(grid.nB.At(index), grid.P.At(index), grid.ETp.At(index));
+  });
+}
+
+}  // namespace recharge::python

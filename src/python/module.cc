@@ -1,0 +1,232 @@
+// recharge._core: the model for numpy arrays. The Python package (python/
+// recharge) checks and broadcasts the arguments; here every input arrives as
+// an array of the one grid shape (broadcast views with zero strides, read in
+// place), and the grid runs without the GIL on a pool of threads.
+//
+//   _core.balance(fields, shape, no_data, threads)
+//     fields: 27 arrays, one for each InputField, each of `shape`
+//     -> ({"Cs": float64 array, ..., "method": uint8, "status": uint8},
+//         (cell int64, kind uint8, field uint8, value float64)) the input
+//         errors, in cell order
+//   _core.solve_bagrov(nB, P, ETp, threads) -> ETa, float64 array
+//   _core.problem_texts(kind, field, value) -> ["zr: no value", ...]
+//
+// The trap handler alone is SIGFPE's action while a grid runs
+// (trap_environment.h: TrapHandlerScope), and the traps are armed only
+// around each soil: Python's own floating-point behaviour and its handlers
+// are left as they were.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <bit>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "balance/field_names.h"
+#include "balance/soil_results.h"
+#include "python/bagrov_grid.h"
+#include "python/result_codes.h"
+#include "python/soil_grid.h"
+#include "recharge_version.h"
+#include "runtime/available_cpus.h"
+#include "runtime/trap_environment.h"
+
+namespace py = pybind11;
+
+namespace recharge::python {
+
+namespace {
+
+using Shape = std::vector<std::size_t>;
+
+ElementType TypeOf(const py::dtype& dtype) {
+  const struct {
+    char kind;
+    py::ssize_t size;
+    ElementType type;
+  } kTypes[] = {
+      {'f', 8, ElementType::kFloat64}, {'f', 4, ElementType::kFloat32},
+      {'i', 1, ElementType::kInt8},    {'i', 2, ElementType::kInt16},
+      {'i', 4, ElementType::kInt32},   {'i', 8, ElementType::kInt64},
+      {'u', 1, ElementType::kUInt8},   {'u', 2, ElementType::kUInt16},
+      {'u', 4, ElementType::kUInt32},  {'u', 8, ElementType::kUInt64},
+      {'b', 1, ElementType::kBool},
+  };
+  const char foreign_order = std::endian::native == std::endian::little ? '>' : '<';
+  if (dtype.byteorder() != foreign_order) {
+    for (const auto& known : kTypes) {
+      if (dtype.kind() == known.kind && dtype.itemsize() == known.size) return known.type;
+    }
+  }
+  throw py::type_error("no array of " +
+                       py::str(static_cast<const py::handle&>(dtype)).cast<std::string>() +
+                       " is read");
+}
+
+// A view of `array`, which must have `shape`; the array stays alive with the
+// caller's reference.
+StridedArray ViewOf(const py::array& array, const Shape& shape) {
+  bool same = static_cast<std::size_t>(array.ndim()) == shape.size();
+  for (std::size_t axis = 0; same && axis < shape.size(); ++axis) {
+    same = static_cast<std::size_t>(array.shape(static_cast<py::ssize_t>(axis))) == shape[axis];
+  }
+  if (!same) throw py::value_error("every array must have the grid's shape");
+  StridedArray view{static_cast<const char*>(array.data()), TypeOf(array.dtype()), {}};
+  view.strides.assign(array.strides(), array.strides() + array.ndim());
+  return view;
+}
+
+void CheckGrid(const Shape& shape, int threads) {
+  if (shape.size() > kMaxAxes) throw py::value_error("a grid has at most 32 axes");
+  if (threads < 1) throw py::value_error("threads must be at least 1");
+}
+
+template <typename T>
+py::array_t<T> EmptyArray(const Shape& shape) {
+  return py::array_t<T>(std::vector<py::ssize_t>(shape.begin(), shape.end()));
+}
+
+template <typename T>
+py::array_t<T> ArrayOf(const std::vector<CellProblem>& problems, T (*part)(const CellProblem&)) {
+  py::array_t<T> array(static_cast<py::ssize_t>(problems.size()));
+  T* data = array.mutable_data();
+  for (std::size_t i = 0; i < problems.size(); ++i) data[i] = part(problems[i]);
+  return array;
+}
+
+py::tuple Balance(const std::vector<py::array>& fields, const Shape& shape, bool no_data,
+                  int threads) {
+  CheckGrid(shape, threads);
+  if (fields.size() != kInputFieldCount) throw py::value_error("one array for every field");
+  SoilGrid grid{shape, {}, no_data ? MissingRequired::kNoData : MissingRequired::kInputError};
+  for (int field = 0; field < kInputFieldCount; ++field) {
+    grid.fields[field] = ViewOf(fields[field], shape);
+  }
+  py::dict results;
+  GridOutputs out;
+  for (const ResultColumn& column : ResultColumns()) {
+    if (column.value == nullptr) {
+      out.columns.push_back(nullptr);
+      continue;
+    }
+    auto array = EmptyArray<double>(shape);
+    out.columns.push_back(array.mutable_data());
+    results[py::str(std::string(column.name))] = array;
+  }
+  auto method = EmptyArray<std::uint8_t>(shape);
+  auto status = EmptyArray<std::uint8_t>(shape);
+  out.method = method.mutable_data();
+  out.status = status.mutable_data();
+  results["method"] = method;
+  results["status"] = status;
+  std::vector<CellProblem> problems;
+  {
+    py::gil_scoped_release unlocked;
+    const TrapHandlerScope handler;
+    WorkerPool pool(threads);
+    RunSoilGrid(grid, pool, out);
+    problems = InputProblems(grid, out.status);
+  }
+  return py::make_tuple(
+      results,
+      py::make_tuple(
+          ArrayOf<std::int64_t>(problems,
+                                [](const CellProblem& p) { return std::int64_t(p.cell); }),
+          ArrayOf<std::uint8_t>(problems,
+                                [](const CellProblem& p) { return std::uint8_t(p.problem.kind); }),
+          ArrayOf<std::uint8_t>(problems,
+                                [](const CellProblem& p) { return std::uint8_t(p.problem.field); }),
+          ArrayOf<double>(problems, [](const CellProblem& p) { return p.problem.value; })));
+}
+
+py::array_t<double> SolveBagrovArrays(const py::array& nB, const py::array& P, const py::array& ETp,
+                                      const Shape& shape, int threads) {
+  CheckGrid(shape, threads);
+  const BagrovGrid grid{shape, ViewOf(nB, shape), ViewOf(P, shape), ViewOf(ETp, shape)};
+  auto ETa = EmptyArray<double>(shape);
+  double* const out = ETa.mutable_data();
+  {
+    py::gil_scoped_release unlocked;
+    const TrapHandlerScope handler;
+    WorkerPool pool(threads);
+    SolveBagrovGrid(grid, pool, out);
+  }
+  return ETa;
+}
+
+std::vector<std::string> ProblemTexts(const py::array_t<std::uint8_t>& kind,
+                                      const py::array_t<std::uint8_t>& field,
+                                      const py::array_t<double>& value) {
+  std::vector<std::string> texts;
+  auto kinds = kind.unchecked<1>();
+  auto fields = field.unchecked<1>();
+  auto values = value.unchecked<1>();
+  if (fields.shape(0) != kinds.shape(0) || values.shape(0) != kinds.shape(0)) {
+    throw py::value_error("kind, field and value must have one length");
+  }
+  for (py::ssize_t i = 0; i < kinds.shape(0); ++i) {
+    if (kinds(i) > static_cast<int>(ProblemKind::kNotZeroOrOne) || fields(i) >= kInputFieldCount) {
+      throw py::value_error("no such input problem");
+    }
+    texts.push_back(ProblemText(
+        {static_cast<ProblemKind>(kinds(i)), static_cast<InputField>(fields(i)), values(i)}));
+  }
+  return texts;
+}
+
+py::tuple NamesOfFields() {
+  py::list names;
+  for (int field = 0; field < kInputFieldCount; ++field) {
+    names.append(std::string(FieldName(static_cast<InputField>(field))));
+  }
+  return py::tuple(names);
+}
+
+py::tuple RequiredFields() {
+  py::list indices;
+  for (const InputField field : kRequiredFields) indices.append(static_cast<int>(field));
+  return py::tuple(indices);
+}
+
+py::tuple Columns() {
+  py::list columns;
+  for (const ResultColumn& column : ResultColumns()) {
+    columns.append(py::make_tuple(std::string(column.name), std::string(column.unit)));
+  }
+  return py::tuple(columns);
+}
+
+}  // namespace
+
+}  // namespace recharge::python
+
+PYBIND11_MODULE(_core, m) {
+  using namespace recharge;
+  using namespace recharge::python;
+  m.doc() = "The model of recharge-table for numpy arrays; use the package recharge.";
+  m.attr("__version__") = RECHARGE_VERSION;
+  m.attr("FIELDS") = NamesOfFields();
+  m.attr("REQUIRED") = RequiredFields();
+  m.attr("RESULT_COLUMNS") = Columns();
+  m.attr("METHODS") = py::tuple(py::cast(MethodTexts()));
+  m.attr("STATUSES") = py::tuple(py::cast(StatusTexts()));
+  m.attr("NO_METHOD") = kNoMethod;
+  m.attr("NO_DATA") = kStatusNoData;
+  m.attr("INPUT_ERROR") = kStatusInputError;
+  m.attr("MAX_THREADS") = kMaxCpus;
+  m.def("available_cpus", AvailableCpus);
+  m.def("field_named", [](std::string_view name) -> std::optional<int> {
+    const std::optional<InputField> field = FieldNamed(name);
+    if (!field) return std::nullopt;
+    return static_cast<int>(*field);
+  });
+  m.def("same_name", SameName);
+  m.def("resembles", Resembles);
+  m.def("balance", Balance, py::arg("fields"), py::arg("shape"), py::arg("no_data"),
+        py::arg("threads"));
+  m.def("solve_bagrov", SolveBagrovArrays, py::arg("nB"), py::arg("P"), py::arg("ETp"),
+        py::arg("shape"), py::arg("threads"));
+  m.def("problem_texts", ProblemTexts, py::arg("kind"), py::arg("field"), py::arg("value"));
+}

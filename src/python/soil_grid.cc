@@ -1,0 +1,76 @@
+#include "python/soil_grid.h"
+
+#include <limits>
+
+#include "balance/soil_results.h"
+#include "python/grid_blocks.h"
+#include "python/result_codes.h"
+
+namespace recharge::python {
+
+namespace {
+
+class CellValues : public CaseValues {
+ public:
+  CellValues(const SoilGrid& grid, std::span<const std::size_t> index)
+      : grid_(grid), index_(index) {}
+
+  bool Read(InputField field, double& value) override {
+    value = grid_.fields[static_cast<int>(field)].At(index_);
+    return true;
+  }
+
+ private:
+  const SoilGrid& grid_;
+  std::span<const std::size_t> index_;
+};
+
+void ComputeCell(const SoilGrid& grid, std::span<const std::size_t> index, std::size_t cell,
+                 const GridOutputs& out) {
+  CellValues values(grid, index);
+  SoilCase soil;
+  const InputProblem problem = ReadSoilCase(values, soil);
+  SoilPass pass;  // an input error shows no column
+  if (problem.kind == ProblemKind::kNone) {
+    pass = RunSoilCase(soil);
+    out.status[cell] = StatusCode(pass);
+  } else if (problem.kind == ProblemKind::kNoValue && grid.missing == MissingRequired::kNoData) {
+    out.status[cell] = kStatusNoData;
+  } else {
+    out.status[cell] = kStatusInputError;
+  }
+  const std::span<const ResultColumn> columns = ResultColumns();
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    const bool shown = columns[c].shown(pass);
+    if (columns[c].value == nullptr) {
+      out.method[cell] = shown ? MethodCode(pass.record.method) : kNoMethod;
+    } else {
+      out.columns[c][cell] =
+          shown ? columns[c].value(pass.record) : std::numeric_limits<double>::quiet_NaN();
+    }
+  }
+}
+
+}  // namespace
+
+void RunSoilGrid(const SoilGrid& grid, WorkerPool& pool, const GridOutputs& out) {
+  ForEachCell(grid.shape, pool, [&](std::size_t cell, std::span<const std::size_t> index) {
+    ComputeCell(grid, index, cell, out);
+  });
+}
+
+std::vector<CellProblem> InputProblems(const SoilGrid& grid, const std::uint8_t* status) {
+  std::vector<CellProblem> problems;
+  const std::size_t cells = CellCount(grid.shape);
+  if (cells == 0) return problems;
+  GridIndex index(grid.shape, 0);
+  for (std::size_t cell = 0; cell < cells; ++cell, index.Next()) {
+    if (status[cell] != kStatusInputError) continue;
+    CellValues values(grid, index.index());
+    SoilCase soil;
+    problems.push_back({cell, ReadSoilCase(values, soil)});
+  }
+  return problems;
+}
+
+}  // namespace recharge::python
