@@ -28,6 +28,7 @@
 namespace {
 
 using recharge::table::CsvReader;
+using recharge::table::DecimalMark;
 using recharge::table::Delimiter;
 using recharge::table::ParseOutcome;
 using recharge::table::ReadStatus;
@@ -40,7 +41,6 @@ using Rows = std::vector<std::vector<std::string>>;
 
 // Targets start as a value no parse can produce.
 constexpr double kUntouchedReal = -std::numeric_limits<double>::quiet_NaN();
-constexpr std::int32_t kUntouchedInteger = 0x5eed5eed;
 
 std::uint64_t Bits(double value) { return std::bit_cast<std::uint64_t>(value); }
 
@@ -50,19 +50,19 @@ void Load(int fd, std::string_view bytes) {
   CHECK(lseek(fd, 0, SEEK_SET) == 0);
 }
 
-void CheckReal(std::string_view cell, bool decimal_comma) {
+void CheckReal(std::string_view cell, DecimalMark mark) {
   double value = kUntouchedReal;
-  const ParseOutcome outcome = recharge::table::ParseNumber(cell, decimal_comma, value);
+  const ParseOutcome outcome = recharge::table::ParseNumber(cell, mark, value);
   CHECK((outcome == ParseOutcome::kEmpty) == cell.empty());
   CHECK(outcome == ParseOutcome::kOk ? std::isfinite(value) : Bits(value) == Bits(kUntouchedReal));
   if (cell.empty()) return;
-  // Within these characters strtod, with ',' read as '.', is the reference:
-  // it sees no blanks, "inf", "nan" or hexadecimal form there.
-  if (cell.find_first_not_of(decimal_comma ? "+-0123456789.,eE" : "+-0123456789.eE") !=
-      std::string_view::npos) {
+  // Within these characters strtod, with the mark read as '.', is the
+  // reference: it sees no blanks, "inf", "nan" or hexadecimal form there.
+  if (cell.find_first_not_of("+-0123456789.,eE") != std::string_view::npos) {
     CHECK(outcome == ParseOutcome::kNotANumber);
     return;
   }
+  const char other = mark == DecimalMark::kComma ? '.' : ',';
   std::string text(cell);
   std::replace(text.begin(), text.end(), ',', '.');
   char* end = nullptr;
@@ -72,44 +72,67 @@ void CheckReal(std::string_view cell, bool decimal_comma) {
   std::fesetenv(&traps);
   if (end != text.c_str() + text.size()) {
     CHECK(outcome == ParseOutcome::kNotANumber);
+  } else if (cell.find(other) != std::string_view::npos) {
+    CHECK(outcome == ParseOutcome::kOtherMark);
   } else if (std::isinf(reference)) {
     CHECK(outcome == ParseOutcome::kOutOfRange);
   } else {
     CHECK(outcome == ParseOutcome::kOk);
     CHECK(Bits(value) == Bits(reference));
     std::string out;
-    recharge::table::AppendNumber(value, decimal_comma, out);
-    CHECK(out.find(decimal_comma ? '.' : ',') == std::string::npos);
+    recharge::table::AppendNumber(value, mark, out);
+    CHECK(out.find(other) == std::string::npos);
     double back = kUntouchedReal;
-    CHECK(recharge::table::ParseNumber(out, decimal_comma, back) == ParseOutcome::kOk);
+    CHECK(recharge::table::ParseNumber(out, mark, back) == ParseOutcome::kOk);
     CHECK(Bits(back) == Bits(value));
   }
 }
 
-void CheckInteger(std::string_view cell) {
-  std::int32_t value = kUntouchedInteger;
-  const ParseOutcome outcome = recharge::table::ParseInteger(cell, value);
-  CHECK((outcome == ParseOutcome::kEmpty) == cell.empty());
-  CHECK(outcome == ParseOutcome::kOk || value == kUntouchedInteger);
-  if (cell.empty()) return;
-  // from_chars is the reference, once a plus sign that it would not take is
-  // dropped (but not from "+-", which neither takes).
-  std::string_view digits = cell;
-  if (digits[0] == '+' && !(digits.size() > 1 && digits[1] == '-')) digits.remove_prefix(1);
-  std::int32_t expected = 0;
-  const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), expected);
-  if (ec == std::errc::invalid_argument || ptr != digits.data() + digits.size()) {
-    CHECK(outcome == ParseOutcome::kNotANumber);
-  } else if (ec == std::errc::result_out_of_range) {
-    CHECK(outcome == ParseOutcome::kOutOfRange);
-  } else {
-    CHECK(ec == std::errc() && outcome == ParseOutcome::kOk && value == expected);
+// The physical lines of `input`, a UTF-8 byte-order mark dropped.
+std::vector<std::string_view> Lines(std::string_view input) {
+  if (input.starts_with("\xEF\xBB\xBF")) input.remove_prefix(3);
+  std::vector<std::string_view> lines;
+  while (!input.empty()) {
+    const std::size_t end = std::min(input.find_first_of("\r\n"), input.size());
+    lines.push_back(input.substr(0, end));
+    const std::size_t next = input.substr(end).starts_with("\r\n") ? end + 2 : end + 1;
+    input.remove_prefix(std::min(next, input.size()));
   }
+  return lines;
+}
+
+// Input without quotes, as the reader's contract has it: the lines that are
+// records, by their number from 1, and the first field of each.
+struct PlainLine {
+  std::size_t line;
+  std::string_view first;
+};
+std::vector<PlainLine> PlainRecords(std::string_view input, Delimiter delimiter) {
+  const char d = static_cast<char>(delimiter);
+  const std::string_view blanks = d == '\t' ? " " : " \t";
+  const std::string empty_after_header = " \t" + std::string(1, d);
+  std::vector<PlainLine> records;
+  const std::vector<std::string_view> lines = Lines(input);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    // Before the header any of the three delimiters leaves a line empty.
+    const std::string_view empty = records.empty() ? std::string_view(" \t,;") : empty_after_header;
+    if (lines[i].find_first_not_of(empty) == std::string_view::npos) continue;
+    std::string_view first = lines[i].substr(0, lines[i].find(d));
+    const std::size_t begin = first.find_first_not_of(blanks);
+    first = begin == std::string_view::npos
+                ? std::string_view()
+                : first.substr(begin, first.find_last_not_of(blanks) + 1 - begin);
+    records.push_back({i + 1, first});
+  }
+  return records;
 }
 
 // Reads the table on `fd`, checking each record against the reader's
 // contract and the bytes it came from; returns the fields of the good ones.
+// Field 0 is the kept field of malformed rows.
 Rows ReadTable(int fd, std::string_view input, Delimiter& delimiter) {
+  using recharge::table::kFieldLimit;
+  using recharge::table::kRecordLimit;
   const std::size_t line_ends = static_cast<std::size_t>(
       std::count_if(input.begin(), input.end(), [](char c) { return c == '\r' || c == '\n'; }));
   const bool has_nul = input.find('\0') != std::string_view::npos;
@@ -117,36 +140,72 @@ Rows ReadTable(int fd, std::string_view input, Delimiter& delimiter) {
   CsvReader reader(fd);
   Record record;
   Rows good;
-  std::size_t records = 0;
-  std::size_t previous_line = 0;
+  struct Seen {
+    std::size_t line;
+    std::string error;
+    std::string kept;
+  };
+  std::vector<Seen> seen;  // every record
+  std::size_t header_fields = 0;
   std::size_t field_bytes = 0;
   ReadStatus status;
   while ((status = reader.Next(record)) == ReadStatus::kRecord) {
-    CHECK(++records <= line_ends + 1);
-    CHECK(record.line > previous_line && record.line <= line_ends + 1);
-    previous_line = record.line;
-    if (!record.error.empty()) {
+    CHECK(seen.size() < line_ends + 1);
+    CHECK(record.line <= line_ends + 1 && (seen.empty() || record.line > seen.back().line));
+    seen.push_back({record.line, std::string(record.error), std::string(record.kept)});
+    const std::string_view error = record.error;
+    if (seen.size() == 1) {
+      header_fields = record.fields.size();
+      reader.set_kept_field(0);
+    }
+    if (!error.empty()) {
       CHECK(record.fields.empty());
-      CHECK(record.error == "unterminated quote" || record.error == "NUL byte in the row" ||
-            record.error == "characters after a closing quote" ||
-            (record.error == "row longer than 1 MiB" &&
-             input.size() > recharge::table::kRecordLimit));
-      CHECK(has_nul || record.error != "NUL byte in the row");
-      CHECK(has_quote || record.error == "NUL byte in the row" ||
-            record.error == "row longer than 1 MiB");
+      const std::string count = " fields where the header has " + std::to_string(header_fields);
+      const bool quote_error = error == "unterminated quote" ||
+                               error == "characters after a closing quote" ||
+                               error == "unterminated quote, over 1 MiB to the end of the input";
+      const bool long_error = error == "row longer than 1 MiB" ||
+                              error == "unterminated quote, over 1 MiB to the end of the input";
+      const bool header_error =
+          error == "more than 16384 fields" ||
+          (error.starts_with("the table is UTF-") && error.ends_with(" text; save it as UTF-8"));
+      CHECK(quote_error || long_error || header_error || error == "NUL byte in the row" ||
+            (error.ends_with(count) && std::stoul(std::string(error.substr(
+                                           0, error.size() - count.size()))) > header_fields));
+      CHECK(has_nul || error != "NUL byte in the row");
+      CHECK(has_quote || !quote_error);
+      CHECK(input.size() > kRecordLimit || !long_error);
+      CHECK(seen.size() == 1 || !header_error);
       continue;
     }
-    CHECK(!record.fields.empty());
+    CHECK(record.kept.empty());
+    CHECK(!record.fields.empty() && record.fields.size() <= kFieldLimit);
+    CHECK(seen.size() == 1 || record.fields.size() <= header_fields);
     good.emplace_back();
+    bool all_empty = true;
     for (const std::string_view field : record.fields) {
       CHECK(field.find('\0') == std::string_view::npos);
       field_bytes += field.size();
+      all_empty = all_empty && field.empty();
       good.back().emplace_back(field);
     }
+    CHECK(!all_empty);
   }
   CHECK(status == ReadStatus::kEnd);
   CHECK(field_bytes <= input.size());
   delimiter = reader.delimiter();
+  // A malformed header is the last record. Without quotes every line is a
+  // record or empty, and a malformed row keeps its first field.
+  if (!seen.empty() && !seen[0].error.empty()) {
+    CHECK(seen.size() == 1);
+  } else if (!has_quote && input.size() <= kRecordLimit) {
+    const std::vector<PlainLine> plain = PlainRecords(input, delimiter);
+    CHECK(plain.size() == seen.size());
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+      CHECK(seen[i].line == plain[i].line);
+      CHECK(seen[i].kept == (seen[i].error.empty() ? std::string_view() : plain[i].first));
+    }
+  }
   return good;
 }
 
@@ -169,26 +228,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (input.find_first_of(",;\t") == std::string_view::npos) CHECK(delimiter == Delimiter::kComma);
   for (const auto& row : rows) {
     for (const std::string& cell : row) {
-      CheckReal(cell, false);
-      CheckReal(cell, true);
-      CheckInteger(cell);
+      CheckReal(cell, DecimalMark::kPoint);
+      CheckReal(cell, DecimalMark::kComma);
     }
   }
 
-  // Written again under "h<d>h"; a record of one empty field would be an
-  // empty line, which is no record, so it is left out.
+  // Written again under a header of "h" as wide as the first (at least two,
+  // to pin the delimiter).
   const char d = static_cast<char>(delimiter);
-  std::string table = std::string("h") + d + "h";
-  recharge::table::AppendRecordEnd(table);
-  Rows written = {{"h", "h"}};
-  for (const auto& row : rows) {
-    if (row.size() == 1 && row[0].empty()) continue;
+  const std::size_t width = std::max<std::size_t>(2, rows.empty() ? 0 : rows[0].size());
+  Rows written = {std::vector<std::string>(width, "h")};
+  written.insert(written.end(), rows.begin(), rows.end());
+  std::string table;
+  for (const auto& row : written) {
     for (std::size_t i = 0; i < row.size(); ++i) {
       if (i > 0) table += d;
       recharge::table::AppendField(row[i], d, table);
     }
     recharge::table::AppendRecordEnd(table);
-    written.push_back(row);
   }
   Load(output_fd, table);
   Delimiter delimiter_again = Delimiter::kComma;

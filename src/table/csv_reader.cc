@@ -139,9 +139,11 @@ std::string_view CsvReader::FindHeader() {
         state = State::kPlain;
       }
     }
-    if (blank && i < kRecordLimit && Have(i)) {
-      Consume(i + 1);
-      continue;
+    if (blank && i < kRecordLimit) {
+      const bool line_end = Have(i);
+      Consume(line_end ? i + 1 : i);
+      if (line_end) continue;
+      return {};  // nothing but empty lines
     }
     if (tabs > 0 && tabs >= semicolons && tabs >= commas) {
       delimiter_ = Delimiter::kTab;
