@@ -161,11 +161,9 @@ Rows ReadTable(int fd, std::string_view input, Delimiter& delimiter) {
     if (!error.empty()) {
       CHECK(record.fields.empty());
       const std::string count = " fields where the header has " + std::to_string(header_fields);
-      const bool quote_error = error == "unterminated quote" ||
-                               error == "characters after a closing quote" ||
-                               error == "unterminated quote, over 1 MiB to the end of the input";
-      const bool long_error = error == "row longer than 1 MiB" ||
-                              error == "unterminated quote, over 1 MiB to the end of the input";
+      const bool quote_error =
+          error == "unterminated quote" || error == "characters after a closing quote";
+      const bool long_error = error == "row longer than 1 MiB";
       const bool header_error =
           error == "more than 16384 fields" ||
           (error.starts_with("the table is UTF-") && error.ends_with(" text; save it as UTF-8"));

@@ -1,5 +1,8 @@
 #include "table/csv_reader.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -15,8 +18,6 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 constexpr std::size_t kCapacity = kRecordLimit + kBlockSize;
 
 constexpr std::string_view kUnterminatedQuote = "unterminated quote";
-constexpr std::string_view kUnterminatedToEnd =
-    "unterminated quote, over 1 MiB to the end of the input";
 constexpr std::string_view kNulByte = "NUL byte in the row";
 constexpr std::string_view kTooLong = "row longer than 1 MiB";
 constexpr std::string_view kAfterClosingQuote = "characters after a closing quote";
@@ -57,6 +58,8 @@ std::size_t Unquote(char* text, std::size_t size) {
 
 }  // namespace
 
+void CsvReader::CloseFile::operator()(std::FILE* file) const { std::fclose(file); }
+
 CsvReader::CsvReader(int fd)
     : fd_(fd), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
 
@@ -79,14 +82,62 @@ void CsvReader::Fill() {
     end_ -= start_;
     start_ = 0;
   }
-  const ssize_t got = ReadSome(fd_, buffer_.get() + end_, kBlockSize);
-  if (got < 0) {
-    error_number_ = errno;
-    read_failed_ = true;
-    return;
+  char* const into = buffer_.get() + end_;
+  const std::uint64_t spooled_end = spool_base_ + spool_size_;
+  ssize_t got = 0;
+  if (stream_end_ < spooled_end) {
+    const std::uint64_t size = std::min<std::uint64_t>(kBlockSize, spooled_end - stream_end_);
+    got = pread(fileno(spool_.get()), into, size, static_cast<off_t>(stream_end_ - spool_base_));
+  } else {
+    got = ReadSome(fd_, into, kBlockSize);
+    if (got > 0 && spooling_) Spool(into, static_cast<std::size_t>(got));
   }
+  if (got < 0) Failed();
+  if (read_failed_) return;
   end_ += static_cast<std::size_t>(got);
+  stream_end_ += static_cast<std::uint64_t>(got);
   at_end_ = got == 0;
+}
+
+void CsvReader::Failed() {
+  error_number_ = errno;
+  read_failed_ = true;
+}
+
+// Appends `size` bytes that follow the spool's end in the input to it.
+void CsvReader::Spool(const char* bytes, std::size_t size) {
+  for (std::size_t done = 0; done < size;) {
+    const ssize_t put = pwrite(fileno(spool_.get()), bytes + done, size - done,
+                               static_cast<off_t>(spool_size_ + done));
+    if (put <= 0) return Failed();
+    done += static_cast<std::size_t>(put);
+  }
+  spool_size_ += size;
+}
+
+// The record in hand, with a quoted line end at `first_break`, is read on
+// past the buffer: from its second line on, the input is kept in the spool
+// too, to be read again should the record be cut to its first line.
+void CsvReader::StartSpool(std::size_t first_break) {
+  const std::size_t second_line = start_ + first_break + 1;
+  resume_at_ = stream_end_ - (end_ - second_line);
+  resume_after_cr_ = buffer_[second_line - 1] == '\r';
+  spooling_ = true;
+  if (stream_end_ < spool_base_ + spool_size_) return;  // read from the spool: it has them
+  if (!spool_) spool_.reset(std::tmpfile());
+  if (!spool_) return Failed();
+  spool_base_ = resume_at_;
+  spool_size_ = 0;
+  Spool(buffer_.get() + second_line, end_ - second_line);
+}
+
+// Reads on from the second line of a record that starts on line `line`.
+void CsvReader::ResumeAtSecondLine(std::size_t line) {
+  start_ = end_ = 0;
+  stream_end_ = resume_at_;
+  at_end_ = false;
+  lines_ = line;
+  after_cr_ = resume_after_cr_;
 }
 
 // Drops `count` bytes of the current record, counting the line ends in them:
@@ -179,7 +230,8 @@ bool CsvReader::ScanRecord(Scan& scan) {
   };
   for (std::size_t i = 0;; ++i) {
     if (i > kRecordLimit && !scan.too_long) {
-      KeepBeforeSkipping();
+      KeepBeforeSkipping(scan);
+      if (scan.quoted_break) StartSpool(scan.first_break);
       scan.too_long = true;
     }
     if (scan.too_long && start_ + i == end_) {
@@ -242,10 +294,11 @@ bool CsvReader::ScanRecord(Scan& scan) {
 
 // A record is about to be read on past the buffer: its kept field, if read
 // whole by now, is copied out of the way.
-void CsvReader::KeepBeforeSkipping() {
+void CsvReader::KeepBeforeSkipping(const Scan& scan) {
   kept_.clear();
   if (kept_field_ >= spans_.size() || spans_[kept_field_].after_quote) return;
   const Span& span = spans_[kept_field_];
+  kept_on_first_line_ = !scan.quoted_break || span.end <= scan.first_break;
   kept_.assign(buffer_.get() + start_ + span.begin, span.end - span.begin);
   if (span.doubled_quotes) kept_.resize(Unquote(kept_.data(), kept_.size()));
 }
@@ -301,9 +354,16 @@ ReadStatus CsvReader::Next(Record& record) {
     char* const bytes = buffer_.get() + start_;
     if (scan.too_long) {
       Consume(scan.length);
+      spooling_ = false;
       if (scan.values == 0 && !scan.quote_open) continue;
-      record.error = scan.quote_open ? kUnterminatedToEnd : kTooLong;
-      record.kept = kept_;
+      if (malformed && scan.quoted_break) {
+        ResumeAtSecondLine(record.line);
+        record.error = kUnterminatedQuote;
+        if (kept_on_first_line_) record.kept = kept_;
+      } else {
+        record.error = scan.quote_open ? kUnterminatedQuote : kTooLong;
+        record.kept = kept_;
+      }
     } else if (malformed && scan.quoted_break) {
       Consume(scan.first_break + 1);
       record.error = kUnterminatedQuote;

@@ -1,6 +1,9 @@
 // CSV input of a table, one record at a time from a file descriptor, so that
 // a table of any length is read in bounded memory: at most kRecordLimit bytes
 // of a record, one read block and the spans of at most the header's fields.
+// A record with a quoted line end that runs past kRecordLimit is read on to
+// its end while the input from its second line on is kept in a temporary
+// file, to be read from there should the record be cut to its first line.
 //
 // Text in UTF-16 or UTF-32 (a byte-order mark, or the zero bytes of its first
 // character) is refused at once: the header comes back with an error naming
@@ -24,13 +27,12 @@
 // and reading goes on after it:
 //   "unterminated quote"     a quote that no quote closes; or a record with a
 //                            quoted line end that is malformed in any way
-//                            below but its NUL bytes. Such a record is its
-//                            first line only: the next line is read anew.
+//                            below but its NUL bytes or its length. Such a
+//                            record is its first line only: the next line is
+//                            read anew.
 //   "row longer than 1 MiB"  more than kRecordLimit bytes, line end excluded:
 //                            read on to its true end, quotes and all, without
 //                            being kept
-//   "unterminated quote, over 1 MiB to the end of the input"
-//                            a record too long whose quote never closes
 //   "NUL byte in the row"    a byte 0 anywhere in the record
 //   "characters after a closing quote"  other than blanks, before the delimiter
 //   "9 fields where the header has 8"   a field beyond the header's not empty
@@ -48,6 +50,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -112,12 +116,20 @@ class CsvReader {
     bool too_long = false;
   };
 
+  struct CloseFile {
+    void operator()(std::FILE* file) const;
+  };
+
   bool Have(std::size_t offset);
   void Fill();
+  void Failed();
+  void Spool(const char* bytes, std::size_t size);
+  void StartSpool(std::size_t first_break);
+  void ResumeAtSecondLine(std::size_t line);
   void Consume(std::size_t count);
   std::string_view FindHeader();
   bool ScanRecord(Scan& scan);
-  void KeepBeforeSkipping();
+  void KeepBeforeSkipping(const Scan& scan);
   std::string_view Kept(char* record, std::size_t before);
   void TakeFields(std::size_t length, std::vector<std::string_view>& fields);
   std::size_t FieldLimit() const { return header_fields_ == 0 ? kFieldLimit : header_fields_; }
@@ -135,9 +147,20 @@ class CsvReader {
   Delimiter delimiter_ = Delimiter::kComma;
   std::size_t lines_ = 0;  // line ends consumed
   bool after_cr_ = false;  // the last byte consumed was a CR
+  // Input offsets: of the end of buffer_, and of the second line of a record
+  // read past the buffer. The spool, a temporary file, holds the input from
+  // spool_base_ on while such a record is read, and is read again after it.
+  std::uint64_t stream_end_ = 0;
+  std::uint64_t resume_at_ = 0;
+  bool resume_after_cr_ = false;
+  std::unique_ptr<std::FILE, CloseFile> spool_;
+  std::uint64_t spool_base_ = 0;
+  std::uint64_t spool_size_ = 0;
+  bool spooling_ = false;
   std::size_t kept_field_ = static_cast<std::size_t>(-1);
   std::vector<Span> spans_;
-  std::string kept_;   // the kept field of a record too long to stay in buffer_
+  std::string kept_;  // the kept field of a record too long to stay in buffer_
+  bool kept_on_first_line_ = false;
   std::string error_;  // an error text that counts fields
 };
 

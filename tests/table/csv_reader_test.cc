@@ -75,8 +75,19 @@ TEST(CsvReaderTest, Records) {
   const std::string unterminated = "unterminated quote", nul = "NUL byte in the row",
                     too_long = "row longer than 1 MiB", after = "characters after a closing quote";
   const std::string longest(kRecordLimit, 'x');
-  // Over 1 MiB of lines, 300,000 line ends.
-  const std::string lines = Repeat("x,y\n", 300000);
+  // Over 1 MiB in 1100 lines, and `count` rows of them from line `first` on.
+  const std::string wide(1000, 'x');
+  const std::string lines = Repeat(wide + ",y\n", 1100);
+  std::vector<Row> unclosed = {{1, {"a", "b"}}, {2, {"r1", "1"}}, {3, {}, unterminated, "r2"}};
+  const auto add_rows = [&](std::size_t first, std::size_t count) {
+    for (std::size_t line = first; line < first + count; ++line) {
+      unclosed.push_back({line, {wide, "y"}});
+    }
+  };
+  add_rows(4, 1099);
+  unclosed.push_back({1103, {}, unterminated, "r3"});
+  add_rows(1104, 1100);
+  unclosed.push_back({2204, {"r4", "4"}});
   const struct {
     std::string input;
     Delimiter delimiter;
@@ -151,15 +162,12 @@ TEST(CsvReaderTest, Records) {
       {"a\n" + longest + "\n" + longest + "y\nz\n",
        kComma,
        {{1, {"a"}}, {2, {longest}}, {3, {}, too_long}, {4, {"z"}}}},
-      // A quoted field past the limit is read to its closing quote.
-      {"a,b\nr1,1\nr2,\"" + lines + "\",2\nr3,3\n",
+      // A quoted field past the limit is read to its closing quote; if the
+      // record is then malformed, it is its first line all the same.
+      {"a,b\nr1,1\nr2,\"" + lines + "\"\nr3,3\n",
        kComma,
-       {{1, {"a", "b"}}, {2, {"r1", "1"}}, {3, {}, too_long, "r2"}, {300004, {"r3", "3"}}}},
-      {"a,b\nr1,1\nr2,\"" + lines,
-       kComma,
-       {{1, {"a", "b"}},
-        {2, {"r1", "1"}},
-        {3, {}, "unterminated quote, over 1 MiB to the end of the input", "r2"}}},
+       {{1, {"a", "b"}}, {2, {"r1", "1"}}, {3, {}, too_long, "r2"}, {1104, {"r3", "3"}}}},
+      {"a,b\nr1,1\nr2,\"" + lines + "r3,\"x,y\n" + lines + "r4,4\n", kComma, unclosed},
       // A malformed header is the last record.
       {std::string(kFieldLimit, ';') + "x\n1\n", kSemicolon, {{1, {}, "more than 16384 fields"}}},
       {"\"a\nb,c\n", kComma, {{1, {}, unterminated}}},
