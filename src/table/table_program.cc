@@ -53,7 +53,13 @@ DecimalMark InputMark(const std::optional<DecimalMark>& option, Delimiter delimi
                                                         : DecimalMark::kComma);
 }
 
-void CopyRecord(const Record& record, RawRow& row) {
+// A chunk also ends once its rows hold this many bytes, so that wide rows
+// do not pile up; from chunk to chunk a row's buffers keep at most its share.
+constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
+constexpr std::size_t kRowShare = kChunkBytes / kChunkRows;
+
+// The bytes the copy holds.
+std::size_t CopyRecord(const Record& record, RawRow& row) {
   row.bytes.clear();
   row.ends.clear();
   for (std::string_view field : record.fields) {
@@ -62,11 +68,26 @@ void CopyRecord(const Record& record, RawRow& row) {
   }
   row.line = record.line;
   row.error.assign(record.error);
+  row.id.assign(record.kept);
+  return row.bytes.size() + row.ends.size() * sizeof(std::size_t) + row.id.size();
 }
 
 // One chunk of rows on its way through; its buffers are kept from chunk to
 // chunk.
 struct Chunk {
+  // Gives back what rows wider than their share made the buffers take.
+  void Trim() {
+    for (std::size_t i = 0; i < size; ++i) {
+      const RawRow& row = rows[i];
+      if (row.bytes.capacity() + row.ends.capacity() * sizeof(std::size_t) + row.id.capacity() >
+          kRowShare) {
+        rows[i] = RawRow();
+      }
+      if (text[i].capacity() > kRowShare) text[i] = std::string();
+    }
+    if (out.capacity() > kChunkBytes) out = std::string();
+  }
+
   std::vector<RawRow> rows{kChunkRows};
   std::vector<RowResult> results{kChunkRows};
   std::vector<std::string> text{kChunkRows};
@@ -102,11 +123,15 @@ class TableRun {
     AppendOutputHeader(columns_, delimiter_, header);
     if (!output_.Write(header, error)) return OutputFailure(error);
 
+    if (columns_.id != kAbsent) reader_.set_kept_field(columns_.id);
     for (bool more = true; more;) {
+      chunk_.Trim();
       chunk_.size = 0;
+      std::size_t held = 0;
       ReadStatus read = ReadStatus::kRecord;
-      while (chunk_.size < kChunkRows && (read = reader_.Next(record)) == ReadStatus::kRecord) {
-        CopyRecord(record, chunk_.rows[chunk_.size++]);
+      while (chunk_.size < kChunkRows && held < kChunkBytes &&
+             (read = reader_.Next(record)) == ReadStatus::kRecord) {
+        held += CopyRecord(record, chunk_.rows[chunk_.size++]);
       }
       if (read == ReadStatus::kReadFailure) return ReadFailure();
       more = read == ReadStatus::kRecord;

@@ -100,8 +100,8 @@ void AppendOutputHeader(const ColumnMap& columns, char delimiter, std::string& o
 void AppendOutputRow(const RawRow& row, const RowResult& result, const ColumnMap& columns,
                      char delimiter, DecimalMark mark, std::string& out) {
   if (columns.id != kAbsent) {
-    // A row the reader could not split has no fields to take the id from.
-    if (row.ends.size() > columns.id) AppendField(row.Field(columns.id), delimiter, out);
+    // A row the reader could not split has no fields; its id may be known.
+    AppendField(row.ends.size() > columns.id ? row.Field(columns.id) : row.id, delimiter, out);
     out += delimiter;
   }
   const SoilPass& pass = result.pass;

@@ -38,6 +38,7 @@ struct RawRow {
   std::vector<std::size_t> ends;  // where each field ends in `bytes`
   std::size_t line = 0;           // the input line the row starts on
   std::string error;              // the reader's complaint, if any
+  std::string id;                 // with an error and no fields: the id, if the reader read it
 
   std::string_view Field(std::size_t index) const;
 };
