@@ -7,10 +7,10 @@ The exact ETa solves P = integral from 0 to ETa of dE / (1 - (E/ETp)^nB)
 with no cap on E/ETp and no shortcut; here it is found apart from the model,
 by mpmath's tanh-sinh quadrature (mp.quad) and Newton root finder
 (mp.findroot) at 32 significant digits, on 96 points of P/ETp from 0.1 to 2
-for each nB of COEFFICIENTS (about 15 s of CPU). The
-model's solver, recharge.solve_bagrov, is run on the same points with
-ETp = 50 cm/a (its tolerance is 0.0001 cm on P, so ETp sets its share of
-the deviation). The script prints the largest deviation of ETa/ETp, solver
+for each nB of COEFFICIENTS (about 8 s on two processes). The model's
+solver, recharge.solve_bagrov, is run on the same points with ETp = 50 cm/a
+(its tolerance is 0.0001 cm on P, so ETp sets its share of the deviation).
+The script prints the largest deviation of ETa/ETp, solver
 minus exact, for each nB as a Markdown table, on the Newton path and at the
 shortcut ETa = 0.998 ETp (P >= 2 ETp, or nB >= 9.5), and draws the
 deviations against P/ETp into PNG (default docs/figures/bagrov_deviation.png).
@@ -81,11 +81,12 @@ def largest(deviation, where):
 
 def table(found):
     """Markdown table of the largest deviations of each nB."""
-    lines = ["| nB | Newton path: largest deviation at P/ETp | shortcut 0.998 ETp: largest deviation at P/ETp |",
-             "|---|---|---|"]
+    lines = ["| nB | Newton path: largest deviation at P/ETp "
+             "| shortcut 0.998 ETp: largest deviation at P/ETp |", "|---|---|---|"]
     for nB, deviation in found.items():
         shortcut = is_shortcut(nB, RATIOS)
-        lines.append(f"| {nB:g} | {largest(deviation, ~shortcut)} | {largest(deviation, shortcut)} |")
+        lines.append(f"| {nB:g} | {largest(deviation, ~shortcut)} "
+                     f"| {largest(deviation, shortcut)} |")
     return "\n".join(lines)
 
 
