@@ -1,5 +1,6 @@
 #include "run_program.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -22,6 +23,8 @@ std::string TempPath(const char* name) {
          "_" + name;
 }
 
+}  // namespace
+
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream bytes;
@@ -29,7 +32,13 @@ std::string Slurp(const std::string& path) {
   return bytes.str();
 }
 
-}  // namespace
+std::set<std::string> Entries(const std::string& folder) {
+  std::set<std::string> names;
+  DIR* dir = opendir(folder.c_str());
+  while (dirent* entry = readdir(dir)) names.insert(entry->d_name);
+  closedir(dir);
+  return names;
+}
 
 ProgramRun RunProgram(const ProgramIo& io) {
   const bool bytes_in = io.stdin_path.empty() && io.stdin_fd < 0;

@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,5 +32,9 @@ struct ProgramIo {
 };
 
 ProgramRun RunProgram(const ProgramIo& io);
+
+// The bytes of a file; the names in a folder, "." and ".." included.
+std::string Slurp(const std::string& path);
+std::set<std::string> Entries(const std::string& folder);
 
 }  // namespace recharge::testing

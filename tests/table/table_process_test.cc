@@ -1,7 +1,6 @@
 // recharge-table as a process among others: what -o writes onto, the bounds
 // of -j, signals inherited ignored, a reader that goes away, a fault outside
 // every recovery point; and the worker threads and CPU count under it.
-#include <dirent.h>
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,7 +13,6 @@
 #include <chrono>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,21 +35,6 @@ const std::string kTable =
     "0.3,0.1434827632742888,0.020693696058879982,7.367344032924529,0.008553961197027261,bagrov,"
     "3.7118658444938797,,,48.79369975234298,11.206300247657019,ok\n";
 const std::string kSandResult = kTable.substr(kTable.find('\n') + 1);
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-std::set<std::string> Entries(const std::string& folder) {
-  std::set<std::string> names;
-  DIR* dir = opendir(folder.c_str());
-  while (dirent* entry = readdir(dir)) names.insert(entry->d_name);
-  closedir(dir);
-  return names;
-}
 
 mode_t Lmode(const std::string& path) {
   struct stat status = {};

@@ -1,6 +1,5 @@
 // recharge-table run as a user runs it. The expected tables in tables/ are
 // worked out apart from the program, by tests/reference/model_reference.py.
-#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -12,7 +11,6 @@
 #include <chrono>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,13 +21,6 @@ namespace recharge::testing {
 namespace {
 
 const std::string kTables = TABLE_DIR;
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 ProgramRun Table(std::vector<std::string> arguments, std::string input = "") {
   return RunProgram(
@@ -174,14 +165,6 @@ TEST(TableProgram, NothingComputedIsStatusTwoWithOneLine) {
   run = Table({"--help"});
   EXPECT_EQ(run.out.rfind("Usage: recharge-table [options] [INPUT]\n", 0), 0u);
   EXPECT_EQ(run.status, 0);
-}
-
-std::set<std::string> Entries(const std::string& folder) {
-  std::set<std::string> names;
-  DIR* dir = opendir(folder.c_str());
-  while (dirent* entry = readdir(dir)) names.insert(entry->d_name);
-  closedir(dir);
-  return names;
 }
 
 TEST(TableProgram, OutputFileAppearsWholeOrNotAtAll) {
