@@ -1,8 +1,8 @@
 """recharge.balance and recharge.solve_bagrov: the model on numpy arrays.
 
-Every argument is checked and broadcast here, then read in place by the
-compiled module (float64 arrays are not copied, broadcast arguments are
-zero-stride views) and computed there without the GIL, on several threads.
+Every argument is checked here and the broadcast shape worked out; the
+compiled module reads the arrays in place, broadcast by strides of 0 (no
+array is copied), and computes without the GIL, on several threads.
 """
 
 import numbers
@@ -117,14 +117,19 @@ def _thread_count(threads):
 
 def _broadcast_shape(arrays):
     """The shape all ``arrays`` ({label: (array, trailing axes)}) broadcast to."""
+    own = {label: array.shape[: array.ndim - trailing]
+           for label, (array, trailing) in arrays.items()}
+    try:
+        return np.broadcast_shapes(*own.values())
+    except ValueError:
+        pass
     shape = ()
-    for label, (array, trailing) in arrays.items():
-        own = array.shape[: array.ndim - trailing]
+    for label, extents in own.items():  # the first argument that does not fit
         try:
-            shape = np.broadcast_shapes(shape, own)
+            shape = np.broadcast_shapes(shape, extents)
         except ValueError:
             raise ValueError(
-                f"{label}: shape {own} does not broadcast with the others' {shape}"
+                f"{label}: shape {extents} does not broadcast with the others' {shape}"
             ) from None
     return shape
 
@@ -163,16 +168,14 @@ def _run(fields, no_data, threads):
         given[name] = array
         labelled[label] = (array, trailing)
     shape = _broadcast_shape(labelled)
-    views = []
+    arrays = []
     for name in _FIELDS:
         series, month = _MONTH_OF.get(name, (None, None))
         if series in given:
-            views.append(np.broadcast_to(given[series], shape + (6,))[..., month])
-        elif name in given:
-            views.append(np.broadcast_to(given[name], shape))
+            arrays.append(given[series][..., month])
         else:
-            views.append(np.broadcast_to(np.float64(np.nan), shape))
-    columns, problems = _core.balance(views, shape, no_data, threads)
+            arrays.append(given.get(name))  # None: not given
+    columns, problems = _core.balance(arrays, shape, no_data, threads)
     return Result(columns, problems)
 
 
@@ -295,5 +298,5 @@ def solve_bagrov(nB, P, ETp):
     arrays = {label: (_as_numbers(label, value), 0)
               for label, value in (("nB", nB), ("P", P), ("ETp", ETp))}
     shape = _broadcast_shape(arrays)
-    views = [np.broadcast_to(array, shape) for array, _ in arrays.values()]
-    return _core.solve_bagrov(*views, shape, _core.available_cpus())[()]
+    return _core.solve_bagrov(*(array for array, _ in arrays.values()), shape,
+                              _core.available_cpus())[()]

@@ -19,13 +19,17 @@ namespace recharge::python {
 
 inline constexpr std::size_t kCellsPerBlock = 256;
 
+// The blocks of a grid of `shape`: 0 for a grid of no cells.
+inline std::size_t BlockCount(std::span<const std::size_t> shape) {
+  return (CellCount(shape) + kCellsPerBlock - 1) / kCellsPerBlock;
+}
+
 // fn(std::size_t cell, std::span<const std::size_t> index); it must not
 // throw (worker_pool.h).
 template <typename Fn>
 void ForEachCell(std::span<const std::size_t> shape, WorkerPool& pool, const Fn& fn) {
   const std::size_t cells = CellCount(shape);
-  const std::size_t blocks = (cells + kCellsPerBlock - 1) / kCellsPerBlock;
-  pool.Run(blocks, [&](std::size_t block) {
+  pool.Run(BlockCount(shape), [&](std::size_t block) {
     const std::size_t begin = block * kCellsPerBlock;
     const std::size_t end = std::min(begin + kCellsPerBlock, cells);
     GridIndex index(shape, begin);

@@ -1,15 +1,20 @@
 // recharge._core: the model for numpy arrays. The Python package (python/
-// recharge) checks and broadcasts the arguments; here every input arrives as
-// an array of the one grid shape (broadcast views with zero strides, read in
-// place), and the grid runs without the GIL on a pool of threads.
+// recharge) checks the arguments and works out the grid's shape; here every
+// input is read in place, broadcast to that shape by numpy's rules (an axis
+// of extent 1 or an absent one has stride 0), and the grid runs without the
+// GIL on a pool of threads.
 //
 //   _core.balance(fields, shape, no_data, threads)
-//     fields: 27 arrays, one for each InputField, each of `shape`
+//     fields: 27 entries, one for each InputField, each an array that
+//     broadcasts to `shape` or None (not given: NaN in every cell)
 //     -> ({"Cs": float64 array, ..., "method": uint8, "status": uint8},
 //         (cell int64, kind uint8, field uint8, value float64)) the input
 //         errors, in cell order
-//   _core.solve_bagrov(nB, P, ETp, threads) -> ETa, float64 array
+//   _core.solve_bagrov(nB, P, ETp, shape, threads) -> ETa, float64 array
 //   _core.problem_texts(kind, field, value) -> ["zr: no value", ...]
+//
+// A grid of few cells runs on as many threads as it has blocks of cells
+// (grid_blocks.h), so that a small call starts no thread.
 //
 // The trap handler alone is SIGFPE's action while a grid runs
 // (trap_environment.h: TrapHandlerScope), and the traps are armed only
@@ -19,7 +24,9 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <bit>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +34,7 @@
 #include "balance/field_names.h"
 #include "balance/soil_results.h"
 #include "python/bagrov_grid.h"
+#include "python/grid_blocks.h"
 #include "python/result_codes.h"
 #include "python/soil_grid.h"
 #include "recharge_version.h"
@@ -65,22 +73,38 @@ ElementType TypeOf(const py::dtype& dtype) {
                        " is read");
 }
 
-// A view of `array`, which must have `shape`; the array stays alive with the
+// A view of `array` broadcast to `shape`; the array stays alive with the
 // caller's reference.
 StridedArray ViewOf(const py::array& array, const Shape& shape) {
-  bool same = static_cast<std::size_t>(array.ndim()) == shape.size();
-  for (std::size_t axis = 0; same && axis < shape.size(); ++axis) {
-    same = static_cast<std::size_t>(array.shape(static_cast<py::ssize_t>(axis))) == shape[axis];
+  const auto axes = static_cast<std::size_t>(array.ndim());
+  if (axes > shape.size()) throw py::value_error("an array has more axes than the grid");
+  StridedArray view{static_cast<const char*>(array.data()), TypeOf(array.dtype()),
+                    std::vector<std::ptrdiff_t>(shape.size(), 0)};
+  const std::size_t first = shape.size() - axes;  // aligned from the last axis
+  for (std::size_t axis = 0; axis < axes; ++axis) {
+    const auto extent = static_cast<std::size_t>(array.shape(static_cast<py::ssize_t>(axis)));
+    if (extent == shape[first + axis]) {
+      view.strides[first + axis] = array.strides(static_cast<py::ssize_t>(axis));
+    } else if (extent != 1) {
+      throw py::value_error("an array does not broadcast to the grid's shape");
+    }
   }
-  if (!same) throw py::value_error("every array must have the grid's shape");
-  StridedArray view{static_cast<const char*>(array.data()), TypeOf(array.dtype()), {}};
-  view.strides.assign(array.strides(), array.strides() + array.ndim());
   return view;
 }
 
-void CheckGrid(const Shape& shape, int threads) {
+// A field that is not given: NaN in every cell.
+StridedArray NotGiven(const Shape& shape) {
+  static constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  return {reinterpret_cast<const char*>(&kNaN), ElementType::kFloat64,
+          std::vector<std::ptrdiff_t>(shape.size(), 0)};
+}
+
+// The threads for the grid: `threads`, but no more than it has blocks.
+int CheckGrid(const Shape& shape, int threads) {
   if (shape.size() > kMaxAxes) throw py::value_error("a grid has at most 32 axes");
   if (threads < 1) throw py::value_error("threads must be at least 1");
+  return static_cast<int>(
+      std::clamp<std::size_t>(BlockCount(shape), 1, static_cast<std::size_t>(threads)));
 }
 
 template <typename T>
@@ -96,13 +120,13 @@ py::array_t<T> ArrayOf(const std::vector<CellProblem>& problems, T (*part)(const
   return array;
 }
 
-py::tuple Balance(const std::vector<py::array>& fields, const Shape& shape, bool no_data,
-                  int threads) {
-  CheckGrid(shape, threads);
-  if (fields.size() != kInputFieldCount) throw py::value_error("one array for every field");
+py::tuple Balance(const std::vector<std::optional<py::array>>& fields, const Shape& shape,
+                  bool no_data, int threads) {
+  threads = CheckGrid(shape, threads);
+  if (fields.size() != kInputFieldCount) throw py::value_error("one entry for every field");
   SoilGrid grid{shape, {}, no_data ? MissingRequired::kNoData : MissingRequired::kInputError};
   for (int field = 0; field < kInputFieldCount; ++field) {
-    grid.fields[field] = ViewOf(fields[field], shape);
+    grid.fields[field] = fields[field] ? ViewOf(*fields[field], shape) : NotGiven(shape);
   }
   py::dict results;
   GridOutputs out;
@@ -143,7 +167,7 @@ py::tuple Balance(const std::vector<py::array>& fields, const Shape& shape, bool
 
 py::array_t<double> SolveBagrovArrays(const py::array& nB, const py::array& P, const py::array& ETp,
                                       const Shape& shape, int threads) {
-  CheckGrid(shape, threads);
+  threads = CheckGrid(shape, threads);
   const BagrovGrid grid{shape, ViewOf(nB, shape), ViewOf(P, shape), ViewOf(ETp, shape)};
   auto ETa = EmptyArray<double>(shape);
   double* const out = ETa.mutable_data();
