@@ -132,7 +132,7 @@ def recharge_map(result_or_dataset, var="R", ax=None):
         The Axes drawn into. Its colour bar is labelled with the variable and
         its ``units`` attribute, or for a Result or a variable without one the
         unit of that result in the package's table of result columns:
-        ``R (cm)``, an annual amount (cm/a).
+        ``R (cm/a)``.
 
     Examples
     --------

@@ -49,8 +49,8 @@ constexpr ResultColumn kColumns[] = {
     {"h_an", "cm", After<SoilStep::kAnaerobiosisHead>,
      [](const SoilRecord& r) { return r.water.h_an; }},
     {"g", "1", After<SoilStep::kHydropedotransfer>, [](const SoilRecord& r) { return r.result.g; }},
-    {"ETa", "cm", EtaKnown, [](const SoilRecord& r) { return r.result.ETa; }},
-    {"R", "cm", After<SoilStep::kRecharge>, [](const SoilRecord& r) { return r.result.R; }},
+    {"ETa", "cm/a", EtaKnown, [](const SoilRecord& r) { return r.result.ETa; }},
+    {"R", "cm/a", After<SoilStep::kRecharge>, [](const SoilRecord& r) { return r.result.R; }},
 };
 
 }  // namespace

@@ -50,7 +50,7 @@ std::string_view MethodName(BalanceMethod method);  // "bagrov", "hydropedotrans
 
 struct ResultColumn {
   std::string_view name;  // "Wmax"
-  std::string_view unit;  // "cm", "cm/d", "cm3/cm3", "1"; empty for the method
+  std::string_view unit;  // "cm", "cm/a", "cm/d", "cm3/cm3", "1"; empty for the method
   bool (*shown)(const SoilPass& pass);
   // nullptr for the method, a text (MethodName).
   double (*value)(const SoilRecord& record);
