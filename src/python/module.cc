@@ -12,6 +12,9 @@
 //         errors, in cell order
 //   _core.solve_bagrov(nB, P, ETp, shape, threads) -> ETa, float64 array
 //   _core.problem_texts(kind, field, value) -> ["zr: no value", ...]
+//   _core.map_names(names, holder, name, with_id)
+//     -> (position of each field or None, position of the id or None,
+//         problem, notice) by the table's header rules (column_map.h)
 //
 // A grid of few cells runs on as many threads as it has blocks of cells
 // (grid_blocks.h), so that a small call starts no thread.
@@ -31,7 +34,7 @@
 #include <string>
 #include <vector>
 
-#include "balance/field_names.h"
+#include "balance/column_map.h"
 #include "balance/soil_results.h"
 #include "python/bagrov_grid.h"
 #include "python/grid_blocks.h"
@@ -200,18 +203,26 @@ std::vector<std::string> ProblemTexts(const py::array_t<std::uint8_t>& kind,
   return texts;
 }
 
+py::tuple MapNames(const std::vector<std::string>& names, std::string_view holder,
+                   std::string_view name, bool with_id) {
+  const std::vector<std::string_view> views(names.begin(), names.end());
+  ColumnMap map;
+  std::string problem, notice;
+  MapColumns(views, {holder, name, with_id}, map, problem, notice);
+  const auto position = [](std::size_t index) -> py::object {
+    return index == kAbsent ? py::object(py::none()) : py::object(py::int_(index));
+  };
+  py::list fields;
+  for (const std::size_t index : map.index) fields.append(position(index));
+  return py::make_tuple(fields, position(map.id), problem, notice);
+}
+
 py::tuple NamesOfFields() {
   py::list names;
   for (int field = 0; field < kInputFieldCount; ++field) {
     names.append(std::string(FieldName(static_cast<InputField>(field))));
   }
   return py::tuple(names);
-}
-
-py::tuple RequiredFields() {
-  py::list indices;
-  for (const InputField field : kRequiredFields) indices.append(static_cast<int>(field));
-  return py::tuple(indices);
 }
 
 py::tuple Columns() {
@@ -232,7 +243,6 @@ PYBIND11_MODULE(_core, m) {
   m.doc() = "The model of recharge-table for numpy arrays; use the package recharge.";
   m.attr("__version__") = RECHARGE_VERSION;
   m.attr("FIELDS") = NamesOfFields();
-  m.attr("REQUIRED") = RequiredFields();
   m.attr("RESULT_COLUMNS") = Columns();
   m.attr("METHODS") = py::tuple(py::cast(MethodTexts()));
   m.attr("STATUSES") = py::tuple(py::cast(StatusTexts()));
@@ -241,16 +251,11 @@ PYBIND11_MODULE(_core, m) {
   m.attr("INPUT_ERROR") = kStatusInputError;
   m.attr("MAX_THREADS") = kMaxCpus;
   m.def("available_cpus", AvailableCpus);
-  m.def("field_named", [](std::string_view name) -> std::optional<int> {
-    const std::optional<InputField> field = FieldNamed(name);
-    if (!field) return std::nullopt;
-    return static_cast<int>(*field);
-  });
-  m.def("same_name", SameName);
-  m.def("resembles", Resembles);
   m.def("balance", Balance, py::arg("fields"), py::arg("shape"), py::arg("no_data"),
         py::arg("threads"));
   m.def("solve_bagrov", SolveBagrovArrays, py::arg("nB"), py::arg("P"), py::arg("ETp"),
         py::arg("shape"), py::arg("threads"));
   m.def("problem_texts", ProblemTexts, py::arg("kind"), py::arg("field"), py::arg("value"));
+  m.def("map_names", MapNames, py::arg("names"), py::arg("holder"), py::arg("name"),
+        py::arg("with_id"));
 }

@@ -13,6 +13,7 @@
 #include <system_error>
 #include <vector>
 
+#include "balance/column_map.h"
 #include "runtime/available_cpus.h"
 #include "runtime/fault_recovery.h"
 #include "runtime/trap_environment.h"
@@ -20,7 +21,6 @@
 #include "table/csv_reader.h"
 #include "table/output_file.h"
 #include "table/progress.h"
-#include "table/table_columns.h"
 #include "table/table_options.h"
 #include "table/table_row.h"
 
@@ -108,7 +108,7 @@ class TableRun {
     if (status == ReadStatus::kEnd) return Fail(InputName() + ": no header row");
     if (!record.error.empty()) return Fail(InputName() + ": header: " + std::string(record.error));
     std::string problem, notice;
-    if (!MapColumns(record.fields, columns_, problem, notice)) {
+    if (!MapColumns(record.fields, kHeaderWords, columns_, problem, notice)) {
       return Fail(InputName() + ": " + problem);
     }
     // Even when quiet: a column that is not read may be one misspelt.

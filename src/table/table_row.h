@@ -25,9 +25,9 @@
 #include <string_view>
 #include <vector>
 
+#include "balance/column_map.h"
 #include "balance/soil_results.h"
 #include "table/cell_number.h"
-#include "table/table_columns.h"
 
 namespace recharge::table {
 

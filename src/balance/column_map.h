@@ -1,7 +1,9 @@
-// The columns of an input table: which field of a soil (soil_case.h), or the
-// row's id, stands where in the header. Names are matched without regard to
-// case ("Anaerobiosis" is anaerobiosis, "cs" is Cs), after the reader has
-// dropped the blanks around them; every known name stays distinct that way.
+// The columns of a table of soils: which field of a soil (soil_case.h), or
+// the row's id, stands where among the names of a table's header, a data
+// frame's columns or a dataset's variables. Names are matched without regard
+// to case ("Anaerobiosis" is anaerobiosis, "cs" is Cs), as given (a table's
+// reader has dropped the blanks around them); every known name stays
+// distinct that way.
 //
 //   id        label of the row, copied to the output
 //   P ETp     annual precipitation and potential evapotranspiration
@@ -18,17 +20,21 @@
 // notice together with a known name it resembles (one letter added, dropped
 // or changed), so that a misspelt column is not silently lost:
 //   "clas" -> "ignoring the column clas (did you mean class?)"
+//
+// The messages name what holds the names and what each name is, in the
+// words of the caller: "the header has no column zr (it has z_r)", "the
+// dataset has the variable P twice (P and p)".
 #pragma once
 
 #include <array>
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "balance/soil_case.h"
 
-namespace recharge::table {
+namespace recharge {
 
 inline constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
 
@@ -41,10 +47,19 @@ struct ColumnMap {
   bool Has(InputField field) const { return (*this)[field] != kAbsent; }
 };
 
-// Maps a header. False, with `problem` naming every required column that is
-// missing (and a header name close to it) or the known column that appears
-// twice. `notice` names the ignored columns, or is empty.
-bool MapColumns(const std::vector<std::string_view>& header, ColumnMap& map, std::string& problem,
-                std::string& notice);
+struct NameWords {
+  std::string_view holder;  // "header", "frame", "dataset"
+  std::string_view name;    // "column", "variable"
+  bool with_id;             // whether "id" is a known name
+};
 
-}  // namespace recharge::table
+inline constexpr NameWords kHeaderWords = {"header", "column", true};
+
+// Maps `names`; an empty name is neither known nor ignored. False, with
+// `problem` naming every required field that is missing (and a name close to
+// it) or the known name that appears twice. `notice` names the ignored
+// names, or is empty.
+bool MapColumns(std::span<const std::string_view> names, const NameWords& words, ColumnMap& map,
+                std::string& problem, std::string& notice);
+
+}  // namespace recharge
