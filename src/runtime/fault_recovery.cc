@@ -18,7 +18,11 @@ static_assert(std::atomic<UnrecoveredFaultHandler>::is_always_lock_free);
 std::atomic<UnrecoveredFaultHandler> unrecovered_fault_handler = nullptr;
 
 struct RecoveryPoint;
-thread_local RecoveryPoint* innermost = nullptr;
+// Initial-exec: in the static TLS block of every thread, even in a library
+// loaded later (the Python module), so that the trap handler reads it on any
+// thread without the lazy allocation of dynamic TLS, which is not safe in a
+// signal handler.
+[[gnu::tls_model("initial-exec")]] thread_local RecoveryPoint* innermost = nullptr;
 
 // One recovery point, in RunRecoveringFaults's own frame. However that frame
 // is left (a return, the jump back after a fault, an exception from the
