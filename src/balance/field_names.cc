@@ -15,15 +15,6 @@ bool SameName(std::string_view a, std::string_view b) {
                                             [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
-std::optional<InputField> FieldNamed(std::string_view name) {
-  for (int field = 0; field < kInputFieldCount; ++field) {
-    if (SameName(FieldName(static_cast<InputField>(field)), name)) {
-      return static_cast<InputField>(field);
-    }
-  }
-  return std::nullopt;
-}
-
 bool Resembles(std::string_view name, std::string_view known) {
   if (known.size() < 2) return false;
   if (name.size() < known.size()) std::swap(name, known);

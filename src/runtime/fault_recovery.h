@@ -50,8 +50,9 @@ RuntimeError RecoverFaults(Body& body) {
 // Safe in a signal handler.
 [[noreturn]] void RaiseFault(RuntimeError error);
 
-// Called instead of the dialogue's report when a fault happens outside any recovery point; it must
-// end the process and be async-signal-safe. nullptr (the default): the report of termination.h.
+// Called instead of the dialogue's report when a fault happens outside any
+// recovery point; it must end the process and be async-signal-safe. nullptr
+// (the default): the report of termination.h.
 void SetUnrecoveredFaultHandler(void (*handler)(RuntimeError error));
 
 }  // namespace recharge

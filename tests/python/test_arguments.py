@@ -8,10 +8,9 @@ import numpy as np
 import pytest
 
 import recharge
-from conftest import same_bits
+from conftest import VALUES, same_bits
 
 SITE = dict(P=60.0, ETp=55.0, Ps=30.0, ETps=40.0, zr=60.0, zgw=200.0, soil_class=1)
-VALUES = ["Cs", "FC", "WP", "Wmax", "qmax", "nB", "h_an", "g", "ETa", "R"]
 
 
 def run(**changes):
