@@ -13,3 +13,10 @@ add_executable(model_tests
 )
 target_link_libraries(model_tests PRIVATE recharge_model trapped_main GTest::gmock)
 gtest_discover_tests(model_tests)
+
+# The units of the fields, where UDUNITS-2 is found.
+if(RECHARGE_UNITS)
+  add_executable(units_tests balance/field_units_test.cc)
+  target_link_libraries(units_tests PRIVATE recharge_units trapped_main)
+  gtest_discover_tests(units_tests)
+endif()

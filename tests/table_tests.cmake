@@ -8,6 +8,11 @@ add_executable(table_tests
 target_link_libraries(table_tests PRIVATE recharge_table_io trapped_main GTest::gmock)
 gtest_discover_tests(table_tests)
 
+# The programs that read units, where UDUNITS-2 is found.
+if(NOT RECHARGE_UNITS)
+  return()
+endif()
+
 # A run of the built recharge-table from a test: the program's path in
 # RECHARGE_TABLE_BINARY; further arguments are libraries besides run_program.
 function(add_table_run_test name)

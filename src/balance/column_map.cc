@@ -24,7 +24,25 @@ std::string_view Lookalike(std::string_view name, bool with_id) {
   return {};
 }
 
+std::string_view Trimmed(std::string_view text) {
+  const std::size_t begin = text.find_first_not_of(' ');
+  if (begin == std::string_view::npos) return {};
+  return text.substr(begin, text.find_last_not_of(' ') + 1 - begin);
+}
+
 }  // namespace
+
+NameAndUnit SplitUnit(std::string_view name) {
+  name = Trimmed(name);
+  if (name.size() >= 2 && (name.back() == ']' || name.back() == ')')) {
+    const char open = name.back() == ']' ? '[' : '(';
+    const std::size_t at = name.rfind(open);
+    if (at != std::string_view::npos && at > 0) {
+      return {Trimmed(name.substr(0, at)), Trimmed(name.substr(at + 1, name.size() - at - 2))};
+    }
+  }
+  return {name, {}};
+}
 
 bool MapColumns(std::span<const std::string_view> names, const NameWords& words, ColumnMap& map,
                 std::string& problem, std::string& notice) {
@@ -37,7 +55,8 @@ bool MapColumns(std::span<const std::string_view> names, const NameWords& words,
   std::vector<std::string_view> unknown;
   for (std::size_t field = 0; field < names.size(); ++field) {
     int known = FirstKnown(words.with_id);
-    while (known < kKnownCount && !SameName(KnownName(known), names[field])) ++known;
+    const std::string_view name = SplitUnit(names[field]).name;
+    while (known < kKnownCount && !SameName(KnownName(known), name)) ++known;
     if (known == kKnownCount) {
       if (!names[field].empty()) unknown.push_back(names[field]);
       continue;
@@ -56,7 +75,7 @@ bool MapColumns(std::span<const std::string_view> names, const NameWords& words,
                                : ", no " + name_word + " ";
     problem += FieldName(field);
     for (std::string_view name : unknown) {
-      if (Resembles(name, FieldName(field))) {
+      if (Resembles(SplitUnit(name).name, FieldName(field))) {
         problem += " (it has " + std::string(name) + ")";
         break;
       }
@@ -68,7 +87,7 @@ bool MapColumns(std::span<const std::string_view> names, const NameWords& words,
                   ? "ignoring the " + name_word + std::string(unknown.size() > 1 ? "s " : " ")
                   : ", ";
     notice += name;
-    const std::string_view lookalike = Lookalike(name, words.with_id);
+    const std::string_view lookalike = Lookalike(SplitUnit(name).name, words.with_id);
     if (!lookalike.empty()) notice += " (did you mean " + std::string(lookalike) + "?)";
   }
   return problem.empty();

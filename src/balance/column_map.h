@@ -21,6 +21,10 @@
 // or changed), so that a misspelt column is not silently lost:
 //   "clas" -> "ignoring the column clas (did you mean class?)"
 //
+// A name may carry its unit at its end, in square brackets or parentheses
+// ("P [mm]", "zgw(m)"): the name is matched without it, and the unit is the
+// caller's to read (field_units.h).
+//
 // The messages name what holds the names and what each name is, in the
 // words of the caller: "the header has no column zr (it has z_r)", "the
 // dataset has the variable P twice (P and p)".
@@ -54,6 +58,15 @@ struct NameWords {
 };
 
 inline constexpr NameWords kHeaderWords = {"header", "column", true};
+
+struct NameAndUnit {
+  std::string_view name;  // "P"
+  std::string_view unit;  // "mm"; empty when none is given
+};
+
+// "P [mm]" -> P, mm   "zgw (m)" -> zgw, m   "P" -> P, none   "P []" -> P, none
+// Blanks around the name and the unit are dropped.
+NameAndUnit SplitUnit(std::string_view name);
 
 // Maps `names`; an empty name is neither known nor ignored. False, with
 // `problem` naming every required field that is missing (and a name close to

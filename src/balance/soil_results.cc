@@ -39,18 +39,23 @@ bool EtaKnown(const SoilPass& pass) {
 }
 
 constexpr ResultColumn kColumns[] = {
-    {"Cs", "1", CsKnown, [](const SoilRecord& r) { return r.climate.Cs; }},
-    {"FC", "cm3/cm3", After<SoilStep::kStorage>, [](const SoilRecord& r) { return r.water.FC; }},
-    {"WP", "cm3/cm3", After<SoilStep::kStorage>, [](const SoilRecord& r) { return r.water.WP; }},
-    {"Wmax", "cm", After<SoilStep::kStorage>, [](const SoilRecord& r) { return r.water.Wmax; }},
-    {"qmax", "cm/d", After<SoilStep::kQmax>, [](const SoilRecord& r) { return r.water.qmax; }},
-    {"method", "", After<SoilStep::kMethodChoice>, nullptr},
-    {"nB", "1", After<SoilStep::kLimits>, [](const SoilRecord& r) { return r.result.nB; }},
-    {"h_an", "cm", After<SoilStep::kAnaerobiosisHead>,
+    {"Cs", "1", false, CsKnown, [](const SoilRecord& r) { return r.climate.Cs; }},
+    {"FC", "cm3/cm3", false, After<SoilStep::kStorage>,
+     [](const SoilRecord& r) { return r.water.FC; }},
+    {"WP", "cm3/cm3", false, After<SoilStep::kStorage>,
+     [](const SoilRecord& r) { return r.water.WP; }},
+    {"Wmax", "cm", true, After<SoilStep::kStorage>,
+     [](const SoilRecord& r) { return r.water.Wmax; }},
+    {"qmax", "cm/d", false, After<SoilStep::kQmax>,
+     [](const SoilRecord& r) { return r.water.qmax; }},
+    {"method", "", false, After<SoilStep::kMethodChoice>, nullptr},
+    {"nB", "1", false, After<SoilStep::kLimits>, [](const SoilRecord& r) { return r.result.nB; }},
+    {"h_an", "cm", false, After<SoilStep::kAnaerobiosisHead>,
      [](const SoilRecord& r) { return r.water.h_an; }},
-    {"g", "1", After<SoilStep::kHydropedotransfer>, [](const SoilRecord& r) { return r.result.g; }},
-    {"ETa", "cm/a", EtaKnown, [](const SoilRecord& r) { return r.result.ETa; }},
-    {"R", "cm/a", After<SoilStep::kRecharge>, [](const SoilRecord& r) { return r.result.R; }},
+    {"g", "1", false, After<SoilStep::kHydropedotransfer>,
+     [](const SoilRecord& r) { return r.result.g; }},
+    {"ETa", "cm/a", true, EtaKnown, [](const SoilRecord& r) { return r.result.ETa; }},
+    {"R", "cm/a", true, After<SoilStep::kRecharge>, [](const SoilRecord& r) { return r.result.R; }},
 };
 
 }  // namespace

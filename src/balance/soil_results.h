@@ -51,6 +51,7 @@ std::string_view MethodName(BalanceMethod method);  // "bagrov", "hydropedotrans
 struct ResultColumn {
   std::string_view name;  // "Wmax"
   std::string_view unit;  // "cm", "cm/a", "cm/d", "cm3/cm3", "1"; empty for the method
+  bool in_length;         // in the results' length unit, per year for "cm/a": Wmax, ETa, R
   bool (*shown)(const SoilPass& pass);
   // nullptr for the method, a text (MethodName).
   double (*value)(const SoilRecord& record);

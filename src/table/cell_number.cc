@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <iterator>
+#include <span>
 
 namespace recharge::table {
 
@@ -17,26 +21,79 @@ std::size_t SkipDigits(std::string_view text, std::size_t i) {
 
 bool IsSign(char c) { return c == '+' || c == '-'; }
 
+// The value of the text after the e, within +-1,000,000: beyond that every
+// number is out of range whatever its digits.
+std::int64_t ExponentOf(std::string_view exponent) {
+  std::int64_t power = 0;
+  for (const char c : exponent) {
+    if (c >= '0' && c <= '9') power = std::min<std::int64_t>(power * 10 + (c - '0'), 1'000'000);
+  }
+  return !exponent.empty() && exponent[0] == '-' ? -power : power;
+}
+
 // The decimal exponent of the leading nonzero digit of a number that
 // from_chars found out of range: positive for an overflow, negative for an
 // underflow (the two lie more than 300 decades apart). `digits` holds the
-// digits and the mark, `exponent` the text after the e.
-bool Overflows(std::string_view digits, std::string_view exponent) {
+// digits and the mark, `power` the exponent.
+bool Overflows(std::string_view digits, std::int64_t power) {
   const std::size_t mark = std::min(digits.find_first_of(".,"), digits.size());
   const std::size_t first = digits.find_first_of("123456789");
   std::int64_t decade = static_cast<std::int64_t>(mark) - static_cast<std::int64_t>(first);
   if (first > mark) ++decade;  // the mark lies between them
-  std::int64_t power = 0;
-  const bool negative = !exponent.empty() && exponent[0] == '-';
-  for (const char c : exponent) {
-    if (c >= '0' && c <= '9') power = std::min<std::int64_t>(power * 10 + (c - '0'), 1'000'000);
+  return decade - 1 + power > 0;
+}
+
+// The text of a number with the exponent `power`: the digits with a point
+// for the mark, then "e" and the exponent, in `copy` when it fits, else in
+// `long_copy`.
+std::string_view WithExponent(std::string_view digits, std::int64_t power, std::span<char> copy,
+                              std::string& long_copy) {
+  char exponent[24] = {'e'};
+  const char* const exponent_end = std::to_chars(exponent + 1, std::end(exponent), power).ptr;
+  const std::size_t size = digits.size() + static_cast<std::size_t>(exponent_end - exponent);
+  char* text = copy.data();
+  if (size > copy.size()) {
+    long_copy.resize(size);
+    text = long_copy.data();
   }
-  return decade - 1 + (negative ? -power : power) > 0;
+  char* end = std::replace_copy(digits.begin(), digits.end(), text, ',', '.');
+  end = std::copy(static_cast<const char*>(exponent), exponent_end, end);
+  return std::string_view(text, size);
+}
+
+// Moves the decimal point of `text`, the shortest form of a finite nonzero
+// double ("4.879369975234298e+01"), by `shift` places, and writes it in the
+// form of to_chars: fixed or scientific, whichever is shorter, fixed on a tie.
+void AppendShifted(std::string_view text, int shift, std::string& out) {
+  const std::size_t e = text.find('e');
+  std::string digits(text.substr(0, e));
+  digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+  if (digits[0] == '-') {
+    out += '-';
+    digits.erase(0, 1);
+  }
+  const long power = std::strtol(std::string(text.substr(e + 1)).c_str(), nullptr, 10) + shift;
+  const long count = static_cast<long>(digits.size());
+  std::string fixed;
+  if (power < 0) {
+    fixed = "0." + std::string(static_cast<std::size_t>(-power - 1), '0') + digits;
+  } else if (power >= count - 1) {
+    fixed = digits + std::string(static_cast<std::size_t>(power - (count - 1)), '0');
+  } else {
+    fixed = digits.substr(0, power + 1) + "." + digits.substr(power + 1);
+  }
+  std::string scientific = digits.substr(0, 1);
+  if (count > 1) scientific += "." + digits.substr(1);
+  const long magnitude = std::labs(power);
+  scientific += power < 0 ? "e-" : "e+";
+  if (magnitude < 10) scientific += '0';
+  scientific += std::to_string(magnitude);
+  out += fixed.size() <= scientific.size() ? fixed : scientific;
 }
 
 }  // namespace
 
-ParseOutcome ParseNumber(std::string_view cell, DecimalMark mark, double& value) {
+ParseOutcome ParseNumber(std::string_view cell, DecimalMark mark, double& value, int shift) {
   if (cell.empty()) return ParseOutcome::kEmpty;
   const bool negative = cell[0] == '-';
   const std::size_t digits_begin = IsSign(cell[0]) ? 1 : 0;
@@ -64,10 +121,15 @@ ParseOutcome ParseNumber(std::string_view cell, DecimalMark mark, double& value)
   // from_chars takes no plus sign and only a point for the mark. It neither
   // depends on the locale nor raises a trapped exception.
   const std::string_view number = cell.substr(digits_begin);
+  const std::string_view digits = cell.substr(digits_begin, digits_end - digits_begin);
+  std::int64_t power = ExponentOf(cell.substr(std::min(digits_end + 1, cell.size())));
   char short_copy[kShortCell];
   std::string long_copy;
   std::string_view text = number;
-  if (mark == DecimalMark::kComma && mark_at != std::string_view::npos) {
+  if (shift != 0) {
+    power += shift;
+    text = WithExponent(digits, power, short_copy, long_copy);
+  } else if (mark == DecimalMark::kComma && mark_at != std::string_view::npos) {
     char* copy = short_copy;
     if (number.size() > kShortCell) {
       long_copy.assign(number);
@@ -82,8 +144,7 @@ ParseOutcome ParseNumber(std::string_view cell, DecimalMark mark, double& value)
   const std::from_chars_result result =
       std::from_chars(text.data(), text.data() + text.size(), magnitude);
   if (result.ec == std::errc::result_out_of_range) {
-    if (Overflows(cell.substr(digits_begin, digits_end - digits_begin),
-                  cell.substr(std::min(digits_end + 1, cell.size())))) {
+    if (Overflows(digits, power)) {
       return ParseOutcome::kOutOfRange;
     }
     magnitude = 0.0;
@@ -92,11 +153,17 @@ ParseOutcome ParseNumber(std::string_view cell, DecimalMark mark, double& value)
   return ParseOutcome::kOk;
 }
 
-void AppendNumber(double value, DecimalMark mark, std::string& out) {
+void AppendNumber(double value, DecimalMark mark, std::string& out, int shift) {
   char text[32];  // the longest is 24 characters: "-2.2250738585072014e-308"
-  char* const end = std::to_chars(text, text + sizeof text, value).ptr;
-  if (mark == DecimalMark::kComma) std::replace(text, end, '.', ',');
-  out.append(text, end);
+  const std::size_t begin = out.size();
+  if (shift == 0 || value == 0.0 || !std::isfinite(value)) {
+    out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+  } else {
+    char* const end =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific).ptr;
+    AppendShifted(std::string_view(text, end), shift, out);
+  }
+  if (mark == DecimalMark::kComma) std::replace(out.begin() + begin, out.end(), '.', ',');
 }
 
 }  // namespace recharge::table

@@ -15,6 +15,11 @@
 //   "1e", "1 000", "1,2.5" -> not a number
 //   "1e309" -> out of range   "1e-400" -> 0
 //
+// A cell in a unit that is a power of ten of the model's is read with its
+// decimal point moved by `shift` places before the one correctly rounded
+// conversion, so that "605" in mm (shift -1) is exactly the double of "60.5"
+// and "1.1" in m (shift 2) that of "110".
+//
 // A value is stored only when the outcome is kOk. Reading allocates nothing
 // for cells of up to 100 characters.
 #pragma once
@@ -28,11 +33,14 @@ enum class DecimalMark : char { kPoint = '.', kComma = ',' };
 
 enum class ParseOutcome { kOk, kEmpty, kNotANumber, kOtherMark, kOutOfRange };
 
-ParseOutcome ParseNumber(std::string_view cell, DecimalMark mark, double& value);
+ParseOutcome ParseNumber(std::string_view cell, DecimalMark mark, double& value, int shift = 0);
 
 // The shortest text that reads back as `value`, fixed or scientific, whichever
-// is shorter, with the given mark.
+// is shorter (fixed on a tie), with the given mark; with its decimal point
+// then moved by `shift` places, for a unit that is a power of ten of the
+// model's, so that the text reads back as `value` with the opposite shift.
 //   0.1 -> "0.1"   2.905 -> "2,905" (comma mark)   1e21 -> "1e+21"   -0.0 -> "-0"
-void AppendNumber(double value, DecimalMark mark, std::string& out);
+//   48.79369975234298, shift 1 -> "487.9369975234298"   0.5, shift -3 -> "0.0005"
+void AppendNumber(double value, DecimalMark mark, std::string& out, int shift = 0);
 
 }  // namespace recharge::table

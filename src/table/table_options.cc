@@ -24,13 +24,16 @@ constexpr std::string_view kHelpOptions =
     "  -j, --threads N     compute N rows at once, 1 to 256 (default: the CPUs available)\n"
     "      --decimal MARK  the decimal mark of the numbers, point or comma (default:\n"
     "                      a comma with ';' or tab between the fields, else a point)\n"
+    "      --units UNIT    the unit of the climate and depth columns whose name gives\n"
+    "                      none, as in P [mm] (default: cm)\n"
+    "      --output-units UNIT  the length unit of Wmax, ETa and R (default: cm)\n"
     "  -q, --quiet         no progress or summary on standard error\n"
     "      --help          show this help\n"
     "      --version       show the version\n"
     "\n"
     "Input columns (cm unless stated): id, P, ETp, Ps, ETps, Cs, rain4..rain9,\n"
     "etp4..etp9, zr, zgw, class (1 to 34, or 0 with theta_r, theta_s, alpha in 1/cm,\n"
-    "n, p1, p2), anaerobiosis (1 or 0).\n";
+    "n, p1, p2), anaerobiosis (1 or 0). A name may give its unit: P [mm], zgw (m).\n";
 
 constexpr std::string_view kHelpExit =
     "\n"
@@ -76,10 +79,12 @@ bool ParseDecimal(const char* text, std::optional<DecimalMark>& decimal) {
 }  // namespace
 
 ParseResult ParseOptions(int argc, char** argv, Options& options) {
-  enum { kHelpOption = 256, kVersionOption, kDecimalOption };
+  enum { kHelpOption = 256, kVersionOption, kDecimalOption, kUnitsOption, kOutputUnitsOption };
   const option long_options[] = {{"output", required_argument, nullptr, 'o'},
                                  {"threads", required_argument, nullptr, 'j'},
                                  {"decimal", required_argument, nullptr, kDecimalOption},
+                                 {"units", required_argument, nullptr, kUnitsOption},
+                                 {"output-units", required_argument, nullptr, kOutputUnitsOption},
                                  {"quiet", no_argument, nullptr, 'q'},
                                  {"help", no_argument, nullptr, kHelpOption},
                                  {"version", no_argument, nullptr, kVersionOption},
@@ -102,6 +107,12 @@ ParseResult ParseOptions(int argc, char** argv, Options& options) {
           Complain("--decimal takes point or comma, not ", optarg);
           return ParseResult::kUsageError;
         }
+        break;
+      case kUnitsOption:
+        options.units = optarg;
+        break;
+      case kOutputUnitsOption:
+        options.output_units = optarg;
         break;
       case 'q':
         options.quiet = true;

@@ -6,6 +6,9 @@
 //                       the CPUs the process may use, available_cpus.h)
 //   --decimal point|comma  the decimal mark of the table's numbers (default:
 //                       a comma with ';' or tab, a point with ',')
+//   --units UNIT        the unit of the climate and depth columns whose
+//                       header names none (column_units.h)
+//   --output-units UNIT the length unit of the results Wmax, ETa, R
 //   -q, --quiet         no progress or summary on standard error
 //   --help, --version
 // "-j 0", "-j 257", "--decimal dot": one line on standard error, kUsageError.
@@ -26,6 +29,8 @@ struct Options {
   std::string output;                  // empty: standard output
   int threads = 0;                     // 0: the CPUs the process may use
   std::optional<DecimalMark> decimal;  // none: from the delimiter
+  std::string units;                   // empty: the model's
+  std::string output_units;            // empty: the model's
   bool quiet = false;
 };
 

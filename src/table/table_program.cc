@@ -18,6 +18,7 @@
 #include "runtime/fault_recovery.h"
 #include "runtime/trap_environment.h"
 #include "runtime/worker_pool.h"
+#include "table/column_units.h"
 #include "table/csv_reader.h"
 #include "table/output_file.h"
 #include "table/progress.h"
@@ -111,6 +112,9 @@ class TableRun {
     if (!MapColumns(record.fields, kHeaderWords, columns_, problem, notice)) {
       return Fail(InputName() + ": " + problem);
     }
+    if (!ResolveUnits(record.fields, columns_, options_, InputName(), units_, problem)) {
+      return Fail(problem);
+    }
     // Even when quiet: a column that is not read may be one misspelt.
     if (!notice.empty()) std::fprintf(stderr, "recharge-table: %s\n", notice.c_str());
     delimiter_ = static_cast<char>(reader_.delimiter());
@@ -120,7 +124,7 @@ class TableRun {
     mark_out_ = reader_.delimiter() == Delimiter::kSemicolon ? mark_in_ : DecimalMark::kPoint;
     if (!output_.Open(options_.output, error)) return Fail(error);
     std::string header;
-    AppendOutputHeader(columns_, delimiter_, header);
+    AppendOutputHeader(columns_, units_, delimiter_, header);
     if (!output_.Write(header, error)) return OutputFailure(error);
 
     if (columns_.id != kAbsent) reader_.set_kept_field(columns_.id);
@@ -163,9 +167,9 @@ class TableRun {
   // Every row on its own: read, computed and laid out, in parallel.
   void Compute() {
     pool_.Run(chunk_.size, [this](std::size_t i) {
-      chunk_.results[i] = ComputeRow(chunk_.rows[i], columns_, mark_in_);
+      chunk_.results[i] = ComputeRow(chunk_.rows[i], columns_, units_, mark_in_);
       chunk_.text[i].clear();
-      AppendOutputRow(chunk_.rows[i], chunk_.results[i], columns_, delimiter_, mark_out_,
+      AppendOutputRow(chunk_.rows[i], chunk_.results[i], columns_, units_, delimiter_, mark_out_,
                       chunk_.text[i]);
     });
   }
@@ -185,6 +189,7 @@ class TableRun {
   Progress progress_;
   OutputFile output_;
   ColumnMap columns_;
+  ColumnUnits units_;
   char delimiter_ = ',';
   DecimalMark mark_in_ = DecimalMark::kPoint;
   DecimalMark mark_out_ = DecimalMark::kPoint;

@@ -14,15 +14,22 @@ namespace {
 // is refused with the reason kept in `problem`.
 class RowValues : public CaseValues {
  public:
-  RowValues(const RawRow& row, const ColumnMap& columns, DecimalMark mark)
-      : row_(row), columns_(columns), mark_(mark) {}
+  RowValues(const RawRow& row, const ColumnMap& columns, const ColumnUnits& units, DecimalMark mark)
+      : row_(row), columns_(columns), units_(units), mark_(mark) {}
 
   bool Read(InputField field, double& value) override {
     const std::string_view cell = columns_.Has(field) ? row_.Field(columns_[field]) : "";
+    const UnitScale& scale = units_.in[static_cast<int>(field)];
     const char* reason = nullptr;
-    switch (ParseNumber(cell, mark_, value)) {
+    switch (ParseNumber(cell, mark_, value, scale.shift)) {
       case ParseOutcome::kOk:
-        return true;
+        if (scale.power_of_ten) return true;
+        if (std::fabs(value) <= scale.largest) {
+          value *= scale.factor;
+          return true;
+        }
+        reason = " is beyond the range of a double in the model's unit";
+        break;
       case ParseOutcome::kEmpty:
         value = std::numeric_limits<double>::quiet_NaN();
         return true;
@@ -46,6 +53,7 @@ class RowValues : public CaseValues {
  private:
   const RawRow& row_;
   const ColumnMap& columns_;
+  const ColumnUnits& units_;
   DecimalMark mark_;
 };
 
@@ -60,7 +68,8 @@ std::string_view RawRow::Field(std::size_t index) const {
   return std::string_view(bytes).substr(begin, ends[index] - begin);
 }
 
-RowResult ComputeRow(const RawRow& row, const ColumnMap& columns, DecimalMark mark) {
+RowResult ComputeRow(const RawRow& row, const ColumnMap& columns, const ColumnUnits& units,
+                     DecimalMark mark) {
   RowResult result;
   if (!row.error.empty()) {
     result.message = InputError(row, row.error);
@@ -72,7 +81,7 @@ RowResult ComputeRow(const RawRow& row, const ColumnMap& columns, DecimalMark ma
                             std::to_string(columns.fields));
     return result;
   }
-  RowValues values(row, columns, mark);
+  RowValues values(row, columns, units, mark);
   SoilCase soil;
   const InputProblem problem = ReadSoilCase(values, soil);
   if (problem.kind != ProblemKind::kNone) {
@@ -84,13 +93,17 @@ RowResult ComputeRow(const RawRow& row, const ColumnMap& columns, DecimalMark ma
   return result;
 }
 
-void AppendOutputHeader(const ColumnMap& columns, char delimiter, std::string& out) {
+void AppendOutputHeader(const ColumnMap& columns, const ColumnUnits& units, char delimiter,
+                        std::string& out) {
   if (columns.id != kAbsent) {
     out += "id";
     out += delimiter;
   }
   for (const ResultColumn& column : ResultColumns()) {
     out += column.name;
+    if (units.named && !column.unit.empty()) {
+      out += " [" + ResultUnit(column, units.length, "a") + "]";
+    }
     out += delimiter;
   }
   out += "status";
@@ -98,7 +111,7 @@ void AppendOutputHeader(const ColumnMap& columns, char delimiter, std::string& o
 }
 
 void AppendOutputRow(const RawRow& row, const RowResult& result, const ColumnMap& columns,
-                     char delimiter, DecimalMark mark, std::string& out) {
+                     const ColumnUnits& units, char delimiter, DecimalMark mark, std::string& out) {
   if (columns.id != kAbsent) {
     // A row the reader could not split has no fields; its id may be known.
     AppendField(row.ends.size() > columns.id ? row.Field(columns.id) : row.id, delimiter, out);
@@ -109,8 +122,13 @@ void AppendOutputRow(const RawRow& row, const RowResult& result, const ColumnMap
     if (column.shown(pass)) {
       if (column.value == nullptr) {
         out += MethodName(pass.record.method);
+      } else if (!column.in_length || units.out.power_of_ten) {
+        AppendNumber(column.value(pass.record), mark, out, column.in_length ? units.out.shift : 0);
       } else {
-        AppendNumber(column.value(pass.record), mark, out);
+        const double value = column.value(pass.record);
+        AppendNumber(std::fabs(value) <= units.out.largest ? value * units.out.factor
+                                                           : std::copysign(HUGE_VAL, value),
+                     mark, out);
       }
     }
     out += delimiter;

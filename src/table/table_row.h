@@ -28,6 +28,7 @@
 #include "balance/column_map.h"
 #include "balance/soil_results.h"
 #include "table/cell_number.h"
+#include "table/column_units.h"
 
 namespace recharge::table {
 
@@ -48,12 +49,17 @@ struct RowResult {
   std::string message;  // input error only: what is wrong
 };
 
-// Reads and computes one row, whose numbers use `mark`.
-RowResult ComputeRow(const RawRow& row, const ColumnMap& columns, DecimalMark mark);
+// Reads and computes one row, whose numbers use `mark`, each converted from
+// its column's unit.
+RowResult ComputeRow(const RawRow& row, const ColumnMap& columns, const ColumnUnits& units,
+                     DecimalMark mark);
 
-// The output header and one output row, with their line ends.
-void AppendOutputHeader(const ColumnMap& columns, char delimiter, std::string& out);
+// The output header and one output row, with their line ends. The header
+// names each result's unit where `units` says so ("ETa [mm/a]"), and Wmax,
+// ETa and R are in the results' length unit.
+void AppendOutputHeader(const ColumnMap& columns, const ColumnUnits& units, char delimiter,
+                        std::string& out);
 void AppendOutputRow(const RawRow& row, const RowResult& result, const ColumnMap& columns,
-                     char delimiter, DecimalMark mark, std::string& out);
+                     const ColumnUnits& units, char delimiter, DecimalMark mark, std::string& out);
 
 }  // namespace recharge::table

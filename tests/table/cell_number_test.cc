@@ -118,5 +118,62 @@ TEST(CellNumberTest, OutputIsShortestAndReadsBack) {
   }
 }
 
+// A unit a power of ten from the model's moves the decimal point before the
+// one rounding: each cell reads as the double of the shifted text.
+TEST(CellNumberTest, ShiftedByAPowerOfTen) {
+  const struct {
+    std::string cell;
+    int shift;
+    ParseOutcome outcome;
+    double value = 0.0;
+  } cases[] = {
+      {"605", -1, kOk, 60.5},  // mm
+      {"1.1", 2, kOk, 110.0},  // m: 1.1 * 100 is 110.00000000000001
+      {"-2.5e-1", 1, kOk, -2.5},
+      {"0.1", -1, kOk, 0.01},
+      {"1.7976931348623157e306", 2, kOk, 1.7976931348623157e308},
+      {"1e307", 2, kRange},
+      {"1e-322", -3, kOk, 0.0},
+      {"0" + std::string(120, '0') + "3.3", 3, kOk, 3300.0},  // beyond the short copy
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cell.substr(0, 40));
+    double value = 77.0;
+    EXPECT_EQ(ParseNumber(c.cell, kPoint, value, c.shift), c.outcome);
+    if (c.outcome == kOk) {
+      EXPECT_EQ(Bits(value), Bits(c.value));
+    }
+  }
+  double value = 0.0;
+  EXPECT_EQ(ParseNumber("60,5", kComma, value, 1), kOk);
+  EXPECT_EQ(value, 605.0);
+
+  // Written back with the point moved, in the shorter of the two forms; read
+  // with the opposite shift, the very double.
+  const struct {
+    double value;
+    int shift;
+    const char* text;
+  } written[] = {
+      {48.79369975234298, 1, "487.9369975234298"},
+      {0.5, -2, "0.005"},  // a tie: fixed, as to_chars
+      {0.5, -3, "5e-04"},
+      {123.0, -5, "0.00123"},
+      {7.0, 3, "7000"},
+      {1.5e-7, 1, "1.5e-06"},
+      {1e21, 1, "1e+22"},
+      {-0.0, 1, "-0"},
+  };
+  for (const auto& c : written) {
+    SCOPED_TRACE(c.text);
+    std::string out;
+    AppendNumber(c.value, kPoint, out, c.shift);
+    EXPECT_EQ(out, c.text);
+    double back = 77.0;
+    EXPECT_EQ(ParseNumber(out, kPoint, back, -c.shift), kOk);
+    EXPECT_EQ(Bits(back), Bits(c.value));
+  }
+}
+
 }  // namespace
 }  // namespace recharge::table

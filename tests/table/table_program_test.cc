@@ -127,6 +127,79 @@ TEST(TableProgram, DecimalMarkAsTheCommandLineSays) {
   }
 }
 
+// The sand in other units: its cells read as the very doubles of the cm
+// table, and results in mm are the cm results' texts with the point moved.
+TEST(TableProgram, Units) {
+  const std::string unit_header =
+      "Cs [1],FC [cm3/cm3],WP [cm3/cm3],Wmax [cm],qmax [cm/d],method,nB [1],h_an [cm],g [1],"
+      "ETa [cm/a],R [cm/a],status\n";
+  const struct {
+    std::vector<std::string> arguments;
+    std::string input;
+    std::string out;
+  } cases[] = {
+      {{"-q"},
+       "P [mm],ETp [mm],Ps (mm),ETps [kg m-2],Cs,zr [m],zgw (m),class\n"
+       "600,550,300,400,0.3,0.6,2,1\n",
+       unit_header + kSandResult},
+      {{"-q", "--units", "mm"},
+       kHeader + "600,550,300,400,0.3,600,2000,1\n",
+       unit_header + kSandResult},
+      // A column's own unit before --units.
+      {{"-q", "--units", "m"},
+       "P [mm/a],ETp [mm a-1],Ps [mm],ETps [mm],Cs,zr,zgw,class\n"
+       "600,550,300,400,0.3,0.6,2,1\n",
+       unit_header + kSandResult},
+      {{"-q", "--output-units", "mm"},
+       kHeader + kSand,
+       "Cs [1],FC [cm3/cm3],WP [cm3/cm3],Wmax [mm],qmax [cm/d],method,nB [1],h_an [cm],g [1],"
+       "ETa [mm/a],R [mm/a],status\n"
+       "0.3,0.1434827632742888,0.020693696058879982,73.67344032924529,0.008553961197027261,"
+       "bagrov,3.7118658444938797,,,487.9369975234298,112.06300247657019,ok\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    const ProgramRun run = Table(c.arguments, c.input);
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.status, 0);
+  }
+
+  const struct {
+    std::vector<std::string> arguments;
+    std::string header;
+    std::string err;
+  } refused[] = {
+      {{},
+       "P,ETp,Ps,ETps,Cs,zr,zgw [1/m],class\n",
+       "standard input: column zgw [1/m]: zgw takes a length (mm, cm, m, in, ...), not \"1/m\""},
+      {{"--units", "degC"},
+       kHeader,
+       "--units: P takes a length (mm, cm, m, in, ...), a length per year (mm/a, mm year-1), a "
+       "mass of water per area (kg m-2) or a mean rate (mm d-1, kg m-2 s-1), not \"degC\""},
+      {{"--output-units", "m2"},
+       kHeader,
+       "--output-units takes a length (mm, cm, m, in, ...), not \"m2\""},
+  };
+  for (const auto& c : refused) {
+    SCOPED_TRACE(c.err);
+    const ProgramRun run = Table(c.arguments, c.header + kSand);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "recharge-table: " + c.err + "\n");
+    EXPECT_EQ(run.status, 2);
+  }
+
+  // Without its unit database, a table with units cannot be read.
+  const ProgramRun run = RunProgram(
+      {.program = "/usr/bin/env",
+       .arguments = {"UDUNITS2_XML_PATH=/nonexistent/udunits2.xml", RECHARGE_TABLE_BINARY},
+       .input = "P [mm],ETp,Ps,ETps,Cs,zr,zgw,class\n" + kSand});
+  EXPECT_EQ(run.err,
+            "recharge-table: cannot read the UDUNITS-2 unit database "
+            "/nonexistent/udunits2.xml (named by UDUNITS2_XML_PATH): No such file or directory\n");
+  EXPECT_EQ(run.status, 2);
+}
+
 TEST(TableProgram, NothingComputedIsStatusTwoWithOneLine) {
   struct Case {
     std::vector<std::string> arguments;

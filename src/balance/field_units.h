@@ -1,0 +1,96 @@
+// The units of a soil's fields (soil_case.h) and of its results: what kind of
+// quantity each field takes, and how a value given in another unit becomes
+// one in the model's unit, where every amount and depth is in cm. Unit
+// strings are read by UDUNITS-2 alone.
+//
+//   P, ETp        annual totals, in cm: a length (mm, cm, m, in), a length
+//                 per year meaning the same total (mm/a, mm a-1, mm year-1,
+//                 mm yr-1), a mass of water per area (kg m-2, kg m-2 a-1) as
+//                 mm of water, or a mean rate (mm d-1, kg m-2 s-1) times one
+//                 year
+//   Ps, ETps, rain4..rain9, etp4..etp9
+//                 totals of the summer half-year or of a month, in cm: a
+//                 length, a length per year or a mass of water per area; a
+//                 mean rate over a day or a second is refused, as their period
+//                 is not the year
+//   zr, zgw       a length, in cm
+//   alpha         a reciprocal length, in 1/cm (1/m, m-1)
+//   theta_r, theta_s  a volume fraction (1, m3 m-3, cm3/cm3, %)
+//   Cs, n, class, anaerobiosis  1 or none
+//   p1, p2        none: they belong to a relation in cm and cm/d
+//
+// In the unit system read here `a` is the year (`mm/a`), not UDUNITS-2's are:
+// no input is an area. `a`, `yr` and `year` are the period of an annual
+// total, so that a length per year is told apart from a rate over a day; a
+// mean rate is multiplied by UDUNITS-2's own year, the tropical year of
+// 365.242198781 days. Water weighs 1000 kg m-3. A unit is taken only when
+// its quotient with the model's unit is dimensionless, never by UDUNITS-2's
+// conversion of reciprocals (which would take 1/m for a length).
+//
+// A factor within 1e-12 of a power of ten is that power, applied exactly:
+//   P "mm"     -> shift -1 (600 mm is 60 cm)    zgw "m" -> shift 2
+//   P "kg m-2 s-1" -> factor 3155692.59747 (a year of it, in cm of water)
+//   zgw "1/m"  -> "zgw takes a length (mm, cm, m, in, ...), not \"1/m\""
+//
+// UDUNITS-2 is not safe on several threads: every call here takes one lock,
+// and callers resolve their units once, never per value.
+#pragma once
+
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "balance/soil_case.h"
+#include "balance/soil_results.h"
+
+namespace recharge {
+
+// How a value in a unit becomes one in another: times 10^shift, done on the
+// decimal text or by the exact power of ten, or times `factor`. A value of a
+// magnitude above `largest` would overflow: it is beyond the range of a
+// double in the other unit (with a margin of a factor 2).
+struct UnitScale {
+  int shift = 0;
+  double factor = 1.0;
+  bool power_of_ten = true;
+  double largest = std::numeric_limits<double>::infinity();
+
+  bool IsIdentity() const { return power_of_ten && shift == 0; }
+};
+
+// The fields that take a common unit of the climate amounts and depths
+// (recharge-table --units): P, ETp, Ps, ETps, the months, zr, zgw.
+bool TakesCommonUnit(InputField field);
+
+// The model's unit of a field, as a warning names it: "cm", "1/cm", "1", or
+// empty for a field that takes none.
+std::string_view ModelUnit(InputField field);
+
+// The unit of a result column when the results' lengths are in `length`
+// ("mm"): Wmax in it, ETa and R in it per year, with `year` spelling the year
+// ("a" in a table's header, "year" where other programs read it); every
+// other column in its own unit.
+//   ETa, "mm", "a" -> "mm/a"   qmax -> "cm/d"   method -> ""
+std::string ResultUnit(const ResultColumn& column, std::string_view length, std::string_view year);
+
+class FieldUnits {
+ public:
+  // The unit system, read once per process from UDUNITS-2's database
+  // (UDUNITS2_XML_PATH, or where the library was installed); nullptr with
+  // `error` naming the file and UDUNITS2_XML_PATH when it cannot be read.
+  static const FieldUnits* Load(std::string& error);
+
+  // The scale of `field`'s values given in `unit`; an empty unit is the
+  // model's. False with `problem` naming the field, the unit and what the
+  // field takes.
+  bool ScaleOf(InputField field, std::string_view unit, UnitScale& scale,
+               std::string& problem) const;
+
+  // The scale of the results' lengths from cm to the length `unit`.
+  bool LengthScale(std::string_view unit, UnitScale& scale, std::string& problem) const;
+
+ private:
+  FieldUnits() = default;
+};
+
+}  // namespace recharge
