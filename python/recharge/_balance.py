@@ -9,7 +9,7 @@ import numbers
 
 import numpy as np
 
-from . import _core
+from . import _core, _units
 
 #: Method texts by code; 2 (``""``) where the pass did not reach the method
 #: choice (an input error, no data, or a fault before it).
@@ -23,7 +23,7 @@ METHODS = _core.METHODS
 STATUSES = _core.STATUSES
 
 _FIELDS = _core.FIELDS  # "P", "ETp", ..., "rain4", ..., "anaerobiosis"
-_VALUE_COLUMNS = tuple(name for name, unit in _core.RESULT_COLUMNS if name != "method")
+_VALUE_COLUMNS = tuple(name for name, _ in _core.RESULT_COLUMNS if name != "method")
 
 
 class Result:
@@ -36,7 +36,8 @@ class Result:
     FC, WP : numpy.ndarray of float64
         Field capacity and wilting point (cm3/cm3).
     Wmax : numpy.ndarray of float64
-        Maximum plant-available storage of the root zone (cm).
+        Maximum plant-available storage of the root zone (cm, or the length
+        of ``output_units``).
     qmax : numpy.ndarray of float64
         Maximum capillary rise rate (cm/d).
     nB : numpy.ndarray of float64
@@ -48,20 +49,25 @@ class Result:
         Share of the summer potential evapotranspiration evaporated (1); only
         on the hydropedotransfer regression.
     ETa, R : numpy.ndarray of float64
-        Actual evapotranspiration and groundwater recharge (cm/a).
+        Actual evapotranspiration and groundwater recharge (cm/a, or the
+        length of ``output_units`` per year).
     method : numpy.ndarray of uint8
         Code into ``recharge.METHODS``: 0 bagrov, 1 hydropedotransfer, 2 none.
     status : numpy.ndarray of uint8
         Code into ``recharge.STATUSES``.
+    units : dict
+        The unit of each value field as UDUNITS-2 reads it: ``{"Cs": "1",
+        ..., "Wmax": "cm", ..., "ETa": "cm/year", "R": "cm/year"}``.
 
     A value is NaN exactly where recharge-table leaves its cell empty: a step
     the cell's path does not take or did not reach, and every value of a cell
     with an input error or no data.
     """
 
-    def __init__(self, columns, problems):
+    def __init__(self, columns, problems, units):
         for name in _VALUE_COLUMNS:
             setattr(self, name, columns[name])
+        self.units = units
         self.method = columns["method"]
         self.status = columns["status"]
         # The input errors, in C order of the cells: (cell, kind, field, value).
@@ -140,7 +146,7 @@ _MONTH_OF = {f"{series}{month + 4}": (series, month)
              for series in ("rain", "etp") for month in range(6)}
 
 
-def _run(fields, no_data, threads):
+def _run(fields, no_data, threads, scales=None, output_units=None):
     """Runs the model on ``fields``.
 
     Parameters
@@ -154,11 +160,20 @@ def _run(fields, no_data, threads):
         True: a required value not given makes a cell ``no data``; False: the
         table's input error ``P: no value``.
     threads : int or None
+    scales : dict, optional
+        Field name (as in ``fields``) -> (shift, factor) from its unit to the
+        model's (``_units.scale``); absent: in the model's unit.
+    output_units : str, optional
+        The length of Wmax, ETa and R; None: cm.
     """
     threads = _thread_count(threads)
+    output = _units.length_scale(output_units) if output_units is not None else (0, None)
+    scales = scales or {}
     given, labelled = {}, {}
     for name, (label, value) in fields.items():
         array = _as_numbers(label, value)
+        if name in scales:
+            array = _units.apply(array, scales[name])
         trailing = 1 if name in ("rain", "etp") else 0
         if trailing and (array.ndim == 0 or array.shape[-1] != 6):
             raise ValueError(
@@ -176,12 +191,36 @@ def _run(fields, no_data, threads):
         else:
             arrays.append(given.get(name))  # None: not given
     columns, problems = _core.balance(arrays, shape, no_data, threads)
-    return Result(columns, problems)
+    for name in _units.LENGTH_COLUMNS:
+        columns[name] = _units.apply(columns[name], output)
+    return Result(columns, problems, _units.result_units(output_units or "cm"))
+
+
+def _argument_scales(units, arguments):
+    """{argument: (shift, factor)} for ``balance``'s ``units``: one unit for the
+    climate amounts and depths given, or {argument name: unit}."""
+    if units is None:
+        return {}
+    field_of = {label: ("class" if label == "soil_class" else label) for label in arguments}
+    field_of.update(rain="rain4", etp="etp4")  # a month stands for its series
+    if isinstance(units, str):
+        units = {label: units for label in arguments
+                 if arguments[label] is not None and field_of[label] in _units.COMMON_UNIT_FIELDS}
+        where = "units"
+    else:
+        where = None
+    scales = {}
+    for label, unit in dict(units).items():
+        if label not in field_of:
+            raise ValueError(f"units: {label!r} is no argument of balance")
+        if unit is not None:
+            scales[label] = _units.scale(field_of[label], unit, where or f"units[{label!r}]")
+    return scales
 
 
 def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=None,
             theta_r=None, theta_s=None, alpha=None, n=None, p1=None, p2=None,
-            anaerobiosis=False, threads=None):
+            anaerobiosis=False, units=None, output_units=None, threads=None):
     """Water balance of a grid of soils: the model of recharge-table, cell by cell.
 
     Every argument is a scalar or an array; all are broadcast together by
@@ -193,6 +232,11 @@ def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=No
     nothing computed). An infinite value, a class that is no whole number
     from 0 to 34 and the like are input errors of the cell, as in the table.
     Integer and bool arrays give the results of the same values in float64.
+
+    Amounts and depths are in cm (annual ones in cm/a) unless ``units`` says
+    otherwise; a unit that is a power of ten of the model's divides or
+    multiplies by that exact power, once, before the model (600 mm is exactly
+    60 cm), any other multiplies by its factor once.
 
     Parameters
     ----------
@@ -220,6 +264,16 @@ def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=No
         Own coefficient and exponent of the qmax estimate, read for class 0.
     anaerobiosis : array_like, optional
         1 (or True): severe anaerobiosis expected, on the Bagrov path; 0.
+    units : str or dict, optional
+        The unit of every climate amount and depth given (P, ETp, Ps, ETps,
+        rain, etp, zr, zgw), ``"mm"``; or a unit for each argument named,
+        ``{"P": "kg m-2 s-1", "zgw": "m", "alpha": "1/m", "theta_s": "%"}``.
+        P and ETp take a length, a length per year (``mm/a``, ``mm year-1``),
+        a mass of water per area (``kg m-2``) or a mean rate (``mm d-1``,
+        ``kg m-2 s-1``) times one year; see the README's Units for all.
+    output_units : str, optional
+        The length of Wmax, ETa and R (``"mm"``: Wmax in mm, ETa and R in
+        mm/year); by default cm. ``Result.units`` names every field's unit.
     threads : int, optional
         Threads to compute on, 1 to 256; by default the CPUs the process may
         use (``OMP_NUM_THREADS``, affinity, the container's quota). The
@@ -238,7 +292,11 @@ def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=No
         ``threads`` that is no whole number.
     ValueError
         Shapes that do not broadcast, ``rain`` or ``etp`` without the month
-        axis, ``threads`` outside 1 to 256.
+        axis, ``threads`` outside 1 to 256, a unit that its argument does not
+        take (naming both and what the argument takes).
+    RuntimeError
+        UDUNITS-2's unit database cannot be read (naming the file and
+        ``UDUNITS2_XML_PATH``).
 
     Notes
     -----
@@ -253,6 +311,11 @@ def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=No
     (48.79369975234298, 11.206300247657019, 'bagrov', 'ok')
     >>> balance([60, np.nan], 55, 30, 40, 60, 200, 1, Cs=0.3).status_text()
     array(['ok', 'no data'], dtype=object)
+    >>> r = balance(600, 550, 300, 400, 600, 2, 1, Cs=0.3,
+    ...             units={"P": "mm", "ETp": "mm", "Ps": "mm", "ETps": "mm",
+    ...                    "zr": "mm", "zgw": "m"}, output_units="mm")
+    >>> float(r.R), r.units["R"]
+    (112.06300247657019, 'mm/year')
     """
     arguments = {
         "P": P, "ETp": ETp, "Ps": Ps, "ETps": ETps, "zr": zr, "zgw": zgw,
@@ -260,11 +323,16 @@ def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=No
         "theta_r": theta_r, "theta_s": theta_s, "alpha": alpha, "n": n, "p1": p1,
         "p2": p2, "anaerobiosis": anaerobiosis,
     }
-    fields = {}
+    scales = _argument_scales(units, arguments)
+    fields, field_scales = {}, {}
     for label, value in arguments.items():
         if value is not None:
-            fields["class" if label == "soil_class" else label] = (label, value)
-    return _run(fields, no_data=True, threads=threads)
+            field = "class" if label == "soil_class" else label
+            fields[field] = (label, value)
+            if label in scales:
+                field_scales[field] = scales[label]
+    return _run(fields, no_data=True, threads=threads, scales=field_scales,
+                output_units=output_units)
 
 
 def solve_bagrov(nB, P, ETp):

@@ -4,8 +4,9 @@ input fields' names (P, ETp, ..., rain4 ... etp9, class, anaerobiosis) and
 ``id``, each without regard to case; any other name is ignored, named in one
 UserWarning together with a known name it resembles.
 
-    ["id", "P", "clas", "Zr", ...] -> fields {"P": 1, "zr": 3, ...}, id 0,
-    and the warning "ignoring the column clas (did you mean class?)"
+    ["id", "P [mm]", "clas", "Zr", ...] -> fields {"P": 1, "zr": 3, ...},
+    id 0, units {"P": "mm"}, and the warning "ignoring the column clas (did
+    you mean class?)"
 """
 
 import warnings
@@ -31,17 +32,20 @@ def map_names(names, holder, name, with_id):
     fields : dict
         Field name (``_core.FIELDS``) -> position in ``names``.
     id_position : int or None
+    units : dict
+        Field name -> the unit its name gives (``"P [mm]"``, ``"zgw (m)"``).
 
     Raises
     ------
     ValueError
         A known name twice, or a required one missing (every one named).
     """
-    positions, id_position, problem, notice = _core.map_names(
+    positions, id_position, problem, notice, units = _core.map_names(
         [str(each) for each in names], holder, name, with_id)
     if problem:
         raise ValueError(problem)
     if notice:
         warnings.warn(notice, UserWarning, stacklevel=3)
     return ({field: position for field, position in zip(_core.FIELDS, positions)
-             if position is not None}, id_position)
+             if position is not None}, id_position,
+            {field: unit for field, unit in zip(_core.FIELDS, units) if unit is not None})

@@ -2,7 +2,7 @@
 
 import numpy as np
 
-from . import _core
+from . import _core, _units
 from ._balance import METHODS, _run
 from ._columns import map_names
 
@@ -20,7 +20,7 @@ def _column_values(frame, position):
     return column.to_numpy()
 
 
-def balance_frame(df, *, threads=None):
+def balance_frame(df, *, units=None, output_units=None, threads=None):
     """The results of recharge-table for a DataFrame with the table's columns.
 
     The columns are named as the table's (``P``, ``ETp``, ``Ps``, ``ETps``,
@@ -32,12 +32,22 @@ def balance_frame(df, *, threads=None):
     of the table with the same numbers, and NaN an empty cell -- also in a
     required column, where it is the table's input error ``P: no value``.
 
+    A column name may give its unit, as in the table's header: ``P [mm]``,
+    ``zgw (m)``, ``alpha [1/m]``, ``theta_s [%]``. When any unit is given or
+    asked for, the output columns name theirs as the table's do
+    (``ETa [mm/a]``).
+
     Parameters
     ----------
     df : pandas.DataFrame
-        One soil a row; amounts in cm (annual ones in cm/a), as in
-        ``recharge.balance``. Number columns only (float, int, bool, or
-        their nullable kinds).
+        One soil a row; amounts in cm (annual ones in cm/a) where a column's
+        name gives no unit, as in ``recharge.balance``. Number columns only
+        (float, int, bool, or their nullable kinds).
+    units : str, optional
+        The unit of the climate and depth columns whose name gives none
+        (recharge-table's ``--units``).
+    output_units : str, optional
+        The length of Wmax, ETa and R (recharge-table's ``--output-units``).
     threads : int, optional
         Threads to compute on, as in ``recharge.balance``.
 
@@ -55,7 +65,8 @@ def balance_frame(df, *, threads=None):
     Raises
     ------
     ValueError
-        A required column missing (every one named) or a column twice.
+        A required column missing (every one named) or a column twice, a
+        unit that its column does not take.
     TypeError
         A column of anything but numbers.
 
@@ -69,16 +80,27 @@ def balance_frame(df, *, threads=None):
     """
     import pandas as pd
 
-    fields, id_position = map_names(df.columns, "frame", "column", with_id=True)
-    values = {field: (f"column {df.columns[position]}", _column_values(df, position))
-              for field, position in fields.items()}
-    result = _run(values, no_data=False, threads=threads)
+    fields, id_position, named_units = map_names(df.columns, "frame", "column", with_id=True)
+    values, scales = {}, {}
+    for field, position in fields.items():
+        label = f"column {df.columns[position]}"
+        values[field] = (label, _column_values(df, position))
+        unit = named_units.get(field)
+        if unit is None and units is not None and field in _units.COMMON_UNIT_FIELDS:
+            unit, label = units, "units"
+        if unit is not None:
+            scales[field] = _units.scale(field, unit, label)
+    result = _run(values, no_data=False, threads=threads, scales=scales,
+                  output_units=output_units)
+    named = named_units or units is not None or output_units is not None
+    header = _units.result_units(output_units or "cm", year="a") if named else {}
     methods = np.array(METHODS, dtype=object)
     methods[_core.NO_METHOD] = np.nan
     out = {}
     if id_position is not None:
         out["id"] = df.iloc[:, id_position].to_numpy()
     for name, _ in _core.RESULT_COLUMNS:
-        out[name] = methods[result.method] if name == "method" else getattr(result, name)
+        column = f"{name} [{header[name]}]" if name in header else name
+        out[column] = methods[result.method] if name == "method" else getattr(result, name)
     out["status"] = result.status_text()
     return pd.DataFrame(out, index=df.index)

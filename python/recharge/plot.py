@@ -15,6 +15,8 @@ Example::
 
 import numpy as np
 
+from ._units import result_units
+
 # ETp of the curves, cm/a. The relation depends on P/ETp alone, but the
 # solver's tolerance is 0.0001 cm on P: a typical site's ETp puts it where
 # the model meets it.
@@ -88,8 +90,6 @@ def bagrov_curves(nB=(1, 2, 3, 5, 10), ax=None):
 
 def _grid(result_or_dataset, var):
     """The 2-D values of ``var``, its x and y coordinates, unit and name."""
-    from . import _core
-
     if hasattr(result_or_dataset, "data_vars"):  # xarray.Dataset
         result_or_dataset = result_or_dataset[var]
     if hasattr(result_or_dataset, "dims"):  # xarray.DataArray
@@ -100,9 +100,10 @@ def _grid(result_or_dataset, var):
         values = np.asarray(getattr(result_or_dataset, var), dtype=float)
         if values.ndim != 2:
             raise ValueError(f"{var} has {values.ndim} dimensions; a map needs 2")
-        x, y, units = np.arange(values.shape[1]), np.arange(values.shape[0]), None
+        x, y = np.arange(values.shape[1]), np.arange(values.shape[0])
+        units = getattr(result_or_dataset, "units", {}).get(var)
     if units is None:
-        units = dict(_core.RESULT_COLUMNS).get(var, "")
+        units = result_units("cm").get(var, "")
     return values, x, y, units, var
 
 
@@ -130,9 +131,8 @@ def recharge_map(result_or_dataset, var="R", ax=None):
     -------
     matplotlib.axes.Axes
         The Axes drawn into. Its colour bar is labelled with the variable and
-        its ``units`` attribute, or for a Result or a variable without one the
-        unit of that result in the package's table of result columns:
-        ``R (cm/a)``.
+        its unit: a Result's, the ``units`` attribute, or for a variable
+        without one the model's unit of that result: ``R (cm/year)``.
 
     Examples
     --------

@@ -14,7 +14,16 @@
 //   _core.problem_texts(kind, field, value) -> ["zr: no value", ...]
 //   _core.map_names(names, holder, name, with_id)
 //     -> (position of each field or None, position of the id or None,
-//         problem, notice) by the table's header rules (column_map.h)
+//         problem, notice, unit of each field's name or None) by the
+//         table's header rules (column_map.h): "P [mm]" is P in mm
+//   _core.unit_scale(field, unit) -> (shift, factor): a value in `unit` is
+//     one in the model's unit times 10**shift (exactly) or times `factor`
+//     (field_units.h); ValueError naming the field, the unit and what it
+//     takes, RuntimeError when UDUNITS-2's database cannot be read
+//   _core.length_scale(unit) -> (shift, factor) from cm to the length `unit`
+//   _core.result_units(length, year) -> each result column's unit, lengths
+//     in `length`, the year spelt `year`: "year" as UDUNITS-2 reads it, "a"
+//     as recharge-table's header writes it
 //
 // A grid of few cells runs on as many threads as it has blocks of cells
 // (grid_blocks.h), so that a small call starts no thread.
@@ -35,6 +44,7 @@
 #include <vector>
 
 #include "balance/column_map.h"
+#include "balance/field_units.h"
 #include "balance/soil_results.h"
 #include "python/bagrov_grid.h"
 #include "python/grid_blocks.h"
@@ -212,9 +222,65 @@ py::tuple MapNames(const std::vector<std::string>& names, std::string_view holde
   const auto position = [](std::size_t index) -> py::object {
     return index == kAbsent ? py::object(py::none()) : py::object(py::int_(index));
   };
-  py::list fields;
-  for (const std::size_t index : map.index) fields.append(position(index));
-  return py::make_tuple(fields, position(map.id), problem, notice);
+  py::list fields, units;
+  for (const std::size_t index : map.index) {
+    fields.append(position(index));
+    const std::string_view unit = index == kAbsent ? "" : SplitUnit(views[index]).unit;
+    units.append(unit.empty() ? py::object(py::none()) : py::object(py::str(std::string(unit))));
+  }
+  return py::make_tuple(fields, position(map.id), problem, notice, units);
+}
+
+// The unit database, read once; RuntimeError when it cannot be.
+const FieldUnits& Units() {
+  std::string error;
+  const FieldUnits* const units = FieldUnits::Load(error);
+  if (units == nullptr) throw std::runtime_error(error);
+  return *units;
+}
+
+py::tuple ScaleTuple(const UnitScale& scale) {
+  return py::make_tuple(scale.power_of_ten ? scale.shift : 0,
+                        scale.power_of_ten ? py::object(py::none()) : py::float_(scale.factor));
+}
+
+InputField FieldNamed(std::string_view name) {
+  for (int field = 0; field < kInputFieldCount; ++field) {
+    if (FieldName(static_cast<InputField>(field)) == name) return static_cast<InputField>(field);
+  }
+  throw py::value_error("no field " + std::string(name));
+}
+
+py::tuple FieldScale(std::string_view field, std::string_view unit) {
+  UnitScale scale;
+  std::string problem;
+  if (!Units().ScaleOf(FieldNamed(field), unit, scale, problem)) throw py::value_error(problem);
+  return ScaleTuple(scale);
+}
+
+py::tuple LengthScale(std::string_view unit) {
+  UnitScale scale;
+  std::string problem;
+  if (!Units().LengthScale(unit, scale, problem)) throw py::value_error(problem);
+  return ScaleTuple(scale);
+}
+
+py::tuple ResultUnits(std::string_view length, std::string_view year) {
+  py::list units;
+  for (const ResultColumn& column : ResultColumns()) {
+    units.append(ResultUnit(column, length, year));
+  }
+  return py::tuple(units);
+}
+
+py::tuple FieldsWhere(bool (*wanted)(InputField)) {
+  py::list names;
+  for (int field = 0; field < kInputFieldCount; ++field) {
+    if (wanted(static_cast<InputField>(field))) {
+      names.append(std::string(FieldName(static_cast<InputField>(field))));
+    }
+  }
+  return py::tuple(names);
 }
 
 py::tuple NamesOfFields() {
@@ -228,7 +294,7 @@ py::tuple NamesOfFields() {
 py::tuple Columns() {
   py::list columns;
   for (const ResultColumn& column : ResultColumns()) {
-    columns.append(py::make_tuple(std::string(column.name), std::string(column.unit)));
+    columns.append(py::make_tuple(std::string(column.name), column.in_length));
   }
   return py::tuple(columns);
 }
@@ -258,4 +324,12 @@ PYBIND11_MODULE(_core, m) {
   m.def("problem_texts", ProblemTexts, py::arg("kind"), py::arg("field"), py::arg("value"));
   m.def("map_names", MapNames, py::arg("names"), py::arg("holder"), py::arg("name"),
         py::arg("with_id"));
+  m.attr("COMMON_UNIT_FIELDS") = FieldsWhere(TakesCommonUnit);
+  m.attr("DIMENSIONAL_FIELDS") = FieldsWhere([](InputField field) {
+    const std::string_view unit = ModelUnit(field);
+    return !unit.empty() && unit != "1";
+  });
+  m.def("unit_scale", FieldScale, py::arg("field"), py::arg("unit"));
+  m.def("length_scale", LengthScale, py::arg("unit"));
+  m.def("result_units", ResultUnits, py::arg("length"), py::arg("year"));
 }

@@ -90,7 +90,7 @@ def test_map_of_a_result_is_the_map_of_its_dataset():
         np.testing.assert_array_equal(mesh.get_array().reshape(2, 2), result.R)
         assert mesh.norm.vmax == -mesh.norm.vmin == np.abs(result.R).max()
     labels = [ax.collections[0].colorbar.ax.get_ylabel() for ax in maps]
-    assert labels == ["R (cm/a)", "R (cm/a)"]
+    assert labels == ["R (cm/year)", "R (cm/year)"]
 
 
 def test_map_needs_a_two_dimensional_grid():
