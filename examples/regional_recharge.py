@@ -6,16 +6,18 @@ local dask.distributed cluster.
 
 Makes a synthetic region of 160 x 120 cells of 100 m in ETRS89 / UTM zone 32N
 (EPSG:25832) and writes its inputs to DIR (default: regional_recharge/) as
-GeoTIFF files, one a variable: P falling from 95 to 45 cm/a and ETp rising
-from 55 to 67 cm/a from west to east, Ps = 0.55 P and ETps = 0.7 ETp (cm),
-Cs = 0.3, a root zone zr of 30 to 90 cm, groundwater zgw at 60 cm under a
-valley running north to south in the dry east (where the soils draw on it:
-negative recharge) and down to 10 m on the uplands, and soil classes in
-patches (class.tif, uint8, 255 for a lake without soil: no data). Then it opens them again as Dask
+GeoTIFF files, one a variable, each with its unit as climate and groundwater
+data come: P falling from 950 to 450 mm/a and ETp rising from 550 to 670
+mm/a from west to east, Ps = 0.55 P and ETps = 0.7 ETp (mm), Cs = 0.3, a root
+zone zr of 30 to 90 cm, groundwater zgw at 0.6 m under a valley running north
+to south in the dry east (where the soils draw on it: negative recharge) and
+down to 10 m on the uplands, and soil classes in patches (class.tif, uint8,
+255 for a lake without soil: no data). Then it opens them again as Dask
 chunks of 40 x 40 cells, computes recharge.balance_dataset on a cluster of 2
-worker processes on 127.0.0.1, writes the recharge R (cm/a) as R.tif with the
-inputs' CRS and transform, and draws it as R.png with
-recharge.plot.recharge_map. It prints the statuses and the mean recharge.
+worker processes on 127.0.0.1 (each grid converted from the unit it carries),
+writes the recharge R (mm/a) as R.tif with the inputs' CRS and transform, and
+draws it as R.png with recharge.plot.recharge_map. It prints the statuses and
+the mean recharge.
 """
 
 import sys
@@ -41,8 +43,8 @@ def synthetic_region():
     east = np.linspace(0.0, 1.0, COLUMNS)[None, :] * np.ones((ROWS, 1))
     south = np.linspace(0.0, 1.0, ROWS)[:, None] * np.ones((1, COLUMNS))
     valley = np.abs(east - 0.85 - 0.08 * np.sin(6.0 * south))  # distance, in widths
-    P = 95.0 - 50.0 * east  # wet west, dry east
-    ETp = 55.0 + 12.0 * east
+    P = 950.0 - 500.0 * east  # mm/a, wet west, dry east
+    ETp = 550.0 + 120.0 * east
     patches = np.array([1, 12, 18, 24, 3, 20, 33, 15])
     soil_class = patches[np.minimum(4 * east, 3).astype(int)
                          + 4 * np.minimum(2 * south, 1).astype(int)].astype(np.uint8)
@@ -52,11 +54,13 @@ def synthetic_region():
         "P": P, "ETp": ETp, "Ps": 0.55 * P, "ETps": 0.7 * ETp,
         "Cs": np.full((ROWS, COLUMNS), 0.3),
         "zr": 30.0 + 60.0 * south,
-        "zgw": np.minimum(60.0 + 4000.0 * valley, 1000.0),
+        "zgw": np.minimum(0.6 + 40.0 * valley, 10.0),
         "class": soil_class,
     }
-    ds = xr.Dataset({name: (("y", "x"), grid) for name, grid in grids.items()},
-                    coords={"x": x, "y": y})
+    units = {"P": "mm/a", "ETp": "mm/a", "Ps": "mm", "ETps": "mm", "Cs": "1", "zr": "cm",
+             "zgw": "m", "class": "1"}
+    ds = xr.Dataset({name: (("y", "x"), grid, {"units": units[name]})
+                     for name, grid in grids.items()}, coords={"x": x, "y": y})
     ds["class"] = ds["class"].rio.write_nodata(255)
     return ds.rio.write_crs("EPSG:25832")
 
@@ -67,7 +71,8 @@ def write_inputs(ds, directory):
 
 
 def open_inputs(directory, names):
-    """The GeoTIFF files as one chunked Dataset; masked: nodata is NaN."""
+    """The GeoTIFF files as one chunked Dataset; masked: nodata is NaN. Each
+    variable keeps its units attribute."""
     grids = {name: rioxarray.open_rasterio(directory / f"{name}.tif", masked=True,
                                            chunks=CHUNKS).squeeze("band", drop=True)
              for name in names}
@@ -80,7 +85,7 @@ def main(directory):
     inputs = open_inputs(directory, ["P", "ETp", "Ps", "ETps", "Cs", "zr", "zgw", "class"])
     with LocalCluster(n_workers=2, threads_per_worker=1, processes=True, host="127.0.0.1",
                       dashboard_address="127.0.0.1:0") as cluster, Client(cluster):
-        result = recharge.balance_dataset(inputs).compute()
+        result = recharge.balance_dataset(inputs, output_units="mm").compute()
     result.R.rio.to_raster(directory / "R.tif")
     import matplotlib
 
@@ -90,7 +95,7 @@ def main(directory):
     codes, counts = np.unique(result.status.values, return_counts=True)
     for code, count in zip(codes, counts):
         print(f"{recharge.STATUSES[code]}: {count} cells")
-    print(f"mean recharge {float(result.R.mean()):.2f} cm/a; wrote {directory / 'R.tif'} "
+    print(f"mean recharge {float(result.R.mean()):.1f} {result.R.units}; wrote {directory / 'R.tif'} "
           f"and {directory / 'R.png'}")
 
 
