@@ -85,6 +85,13 @@ void CheckReal(std::string_view cell, DecimalMark mark) {
     double back = kUntouchedReal;
     CHECK(recharge::table::ParseNumber(out, mark, back) == ParseOutcome::kOk);
     CHECK(Bits(back) == Bits(value));
+    // Written in a unit a power of ten away, and read back from it.
+    const int shift = static_cast<int>(cell.size() % 9) - 4;
+    out.clear();
+    recharge::table::AppendNumber(value, mark, out, shift);
+    back = kUntouchedReal;
+    CHECK(recharge::table::ParseNumber(out, mark, back, -shift) == ParseOutcome::kOk);
+    CHECK(Bits(back) == Bits(value));
   }
 }
 
