@@ -146,7 +146,7 @@ _MONTH_OF = {f"{series}{month + 4}": (series, month)
              for series in ("rain", "etp") for month in range(6)}
 
 
-def _run(fields, no_data, threads, scales=None, output_units=None):
+def _run(fields, no_data, threads, scales=None, output=("cm", (0, None))):
     """Runs the model on ``fields``.
 
     Parameters
@@ -163,11 +163,10 @@ def _run(fields, no_data, threads, scales=None, output_units=None):
     scales : dict, optional
         Field name (as in ``fields``) -> (shift, factor) from its unit to the
         model's (``_units.scale``); absent: in the model's unit.
-    output_units : str, optional
-        The length of Wmax, ETa and R; None: cm.
+    output : tuple, optional
+        The length of Wmax, ETa and R and its scale from cm (``_units.output``).
     """
     threads = _thread_count(threads)
-    output = _units.length_scale(output_units) if output_units is not None else (0, None)
     scales = scales or {}
     given, labelled = {}, {}
     for name, (label, value) in fields.items():
@@ -192,8 +191,8 @@ def _run(fields, no_data, threads, scales=None, output_units=None):
             arrays.append(given.get(name))  # None: not given
     columns, problems = _core.balance(arrays, shape, no_data, threads)
     for name in _units.LENGTH_COLUMNS:
-        columns[name] = _units.apply(columns[name], output)
-    return Result(columns, problems, _units.result_units(output_units or "cm"))
+        columns[name] = _units.apply(columns[name], output[1])
+    return Result(columns, problems, _units.result_units(output[0]))
 
 
 def _argument_scales(units, arguments):
@@ -332,7 +331,7 @@ def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=No
             if label in scales:
                 field_scales[field] = scales[label]
     return _run(fields, no_data=True, threads=threads, scales=field_scales,
-                output_units=output_units)
+                output=_units.output(output_units))
 
 
 def solve_bagrov(nB, P, ETp):

@@ -33,12 +33,11 @@ def _flag_meanings(texts):
     return " ".join(text.replace(":", "").replace(" ", "_") or "none" for text in texts)
 
 
-def _balance_block(*blocks, fields, labels, scales, output_units, threads):
+def _balance_block(*blocks, fields, labels, scales, output, threads):
     """The model on one chunk: numpy blocks of the fields, broadcastable."""
     values = {field: (f"variable {label}", block)
               for field, label, block in zip(fields, labels, blocks)}
-    result = _run(values, no_data=True, threads=threads, scales=scales,
-                  output_units=output_units)
+    result = _run(values, no_data=True, threads=threads, scales=scales, output=output)
     return tuple(getattr(result, name) for name in _OUTPUTS)
 
 
@@ -59,7 +58,7 @@ def _variable_scales(fields, inputs):
     return scales
 
 
-def balance_dataset(ds, output_units=None, threads=None):
+def balance_dataset(ds, threads=None, *, output_units=None):
     """The water balance of every cell of gridded soils.
 
     The Dataset's variables carry the names of recharge-table's columns, case
@@ -86,13 +85,13 @@ def balance_dataset(ds, output_units=None, threads=None):
     ----------
     ds : xarray.Dataset
         The inputs, each in the unit of its ``units`` attribute.
-    output_units : str, optional
-        The length of Wmax, ETa and R (``"mm"``: ETa in ``mm/year``); by
-        default cm.
     threads : int, optional
         Threads for each chunk (1 to 256); by default 1 for a chunked
         Dataset, where Dask runs the chunks in parallel, else the CPUs the
         process may use.
+    output_units : str, optional
+        The length of Wmax, ETa and R (``"mm"``: ETa in ``mm/year``); by
+        default cm.
 
     Returns
     -------
@@ -137,21 +136,20 @@ def balance_dataset(ds, output_units=None, threads=None):
         if variable.dtype.kind not in "fiub":
             raise TypeError(f"variable {variable.name}: numbers are needed, not {variable.dtype}")
     scales = _variable_scales(fields, inputs)
-    if output_units is not None:
-        _units.length_scale(output_units)  # refused before any work
+    output = _units.output(output_units)
     lazy = any(variable.chunks is not None for variable in inputs)
     outputs = xr.apply_ufunc(
         _balance_block,
         *inputs,
         kwargs={"fields": tuple(fields), "labels": tuple(variable.name for variable in inputs),
-                "scales": scales, "output_units": output_units,
+                "scales": scales, "output": output,
                 "threads": 1 if lazy and threads is None else threads},
         output_core_dims=[[]] * len(_OUTPUTS),
         dask="parallelized",
         output_dtypes=[np.float64] * len(_VALUE_COLUMNS) + [np.uint8, np.uint8],
     )
     out = xr.Dataset(dict(zip(_OUTPUTS, outputs)))
-    units = _units.result_units(output_units or "cm")
+    units = _units.result_units(output[0])
     for name in _VALUE_COLUMNS:
         out[name].attrs = {"long_name": _LONG_NAMES[name], "units": units[name]}
     for name, texts in (("method", METHODS), ("status", STATUSES)):

@@ -90,10 +90,10 @@ def balance_frame(df, *, units=None, output_units=None, threads=None):
             unit, label = units, "units"
         if unit is not None:
             scales[field] = _units.scale(field, unit, label)
-    result = _run(values, no_data=False, threads=threads, scales=scales,
-                  output_units=output_units)
+    output = _units.output(output_units)
+    result = _run(values, no_data=False, threads=threads, scales=scales, output=output)
     named = named_units or units is not None or output_units is not None
-    header = _units.result_units(output_units or "cm", year="a") if named else {}
+    header = _units.result_units(output[0], year="a") if named else {}
     methods = np.array(METHODS, dtype=object)
     methods[_core.NO_METHOD] = np.nan
     out = {}

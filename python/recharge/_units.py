@@ -32,12 +32,15 @@ def scale(field, unit, label):
         raise ValueError(f"{label}: {error}") from None
 
 
-def length_scale(unit, label="output_units"):
-    """The scale of the results' lengths from cm to ``unit``."""
+def output(unit):
+    """The results' length: (unit, scale from cm), ``("cm", (0, None))`` for None,
+    or ValueError."""
+    if unit is None:
+        return "cm", (0, None)
     try:
-        return _core.length_scale(str(unit))
+        return str(unit), _core.length_scale(str(unit))
     except ValueError as error:
-        raise ValueError(f"{label} {error}") from None
+        raise ValueError(f"output_units {error}") from None
 
 
 def result_units(length, year="year"):
