@@ -1,10 +1,10 @@
-#include "python/soil_grid.h"
+#include "python_binding/soil_grid.h"
 
 #include <limits>
 
 #include "balance/soil_results.h"
-#include "python/grid_blocks.h"
-#include "python/result_codes.h"
+#include "python_binding/grid_blocks.h"
+#include "python_binding/result_codes.h"
 
 namespace recharge::python {
 

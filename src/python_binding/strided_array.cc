@@ -1,4 +1,4 @@
-#include "python/strided_array.h"
+#include "python_binding/strided_array.h"
 
 #include <cstring>
 

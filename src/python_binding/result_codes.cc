@@ -1,4 +1,4 @@
-#include "python/result_codes.h"
+#include "python_binding/result_codes.h"
 
 #include <array>
 

@@ -11,7 +11,7 @@
 
 #include <span>
 
-#include "python/strided_array.h"
+#include "python_binding/strided_array.h"
 #include "runtime/worker_pool.h"
 
 namespace recharge::python {

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "balance/soil_case.h"
-#include "python/strided_array.h"
+#include "python_binding/strided_array.h"
 #include "runtime/worker_pool.h"
 
 namespace recharge::python {

@@ -1,10 +1,10 @@
-#include "python/bagrov_grid.h"
+#include "python_binding/bagrov_grid.h"
 
 #include <cmath>
 #include <limits>
 
 #include "balance/bagrov_solver.h"
-#include "python/grid_blocks.h"
+#include "python_binding/grid_blocks.h"
 #include "runtime/fault_recovery.h"
 
 namespace recharge::python {
