@@ -12,12 +12,14 @@ mm/a from west to east, Ps = 0.55 P and ETps = 0.7 ETp (mm), Cs = 0.3, a root
 zone zr of 30 to 90 cm, groundwater zgw at 0.6 m under a valley running north
 to south in the dry east (where the soils draw on it: negative recharge) and
 down to 10 m on the uplands, and soil classes in patches (class.tif, uint8,
-255 for a lake without soil: no data). Then it opens them again as Dask
-chunks of 40 x 40 cells, computes recharge.balance_dataset on a cluster of 2
-worker processes on 127.0.0.1 (each grid converted from the unit it carries),
-writes the recharge R (mm/a) as R.tif with the inputs' CRS and transform, and
-draws it as R.png with recharge.plot.recharge_map. It prints the statuses and
-the mean recharge.
+255 for a lake without soil: no data). Every file records its nodata value,
+NaN for the float grids, 255 for class.tif. Then it opens them again, masked
+(nodata is NaN), as Dask chunks of 40 x 40 cells, computes
+recharge.balance_dataset on a cluster of 2 worker processes on 127.0.0.1
+(each grid converted from the unit it carries), writes the recharge R (mm/a)
+as R.tif with the inputs' CRS and transform and nodata NaN (the lake), and
+draws it as R.png with recharge.plot.recharge_map (the lake grey). It prints
+the statuses and the mean recharge.
 """
 
 import sys
@@ -61,7 +63,8 @@ def synthetic_region():
              "zgw": "m", "class": "1"}
     ds = xr.Dataset({name: (("y", "x"), grid, {"units": units[name]})
                      for name, grid in grids.items()}, coords={"x": x, "y": y})
-    ds["class"] = ds["class"].rio.write_nodata(255)
+    for name, grid in ds.data_vars.items():
+        ds[name] = grid.rio.write_nodata(255 if name == "class" else np.nan)
     return ds.rio.write_crs("EPSG:25832")
 
 
@@ -86,7 +89,7 @@ def main(directory):
     with LocalCluster(n_workers=2, threads_per_worker=1, processes=True, host="127.0.0.1",
                       dashboard_address="127.0.0.1:0") as cluster, Client(cluster):
         result = recharge.balance_dataset(inputs, output_units="mm").compute()
-    result.R.rio.to_raster(directory / "R.tif")
+    result.R.rio.write_nodata(np.nan).rio.to_raster(directory / "R.tif")
     import matplotlib
 
     matplotlib.use("Agg")

@@ -13,12 +13,14 @@ solver, recharge.solve_bagrov, is run on the same points with ETp = 50 cm/a
 The script prints the largest deviation of ETa/ETp, solver
 minus exact, for each nB as a Markdown table, on the Newton path and at the
 shortcut ETa = 0.998 ETp (P >= 2 ETp, or nB >= 9.5), and draws the
-deviations against P/ETp into PNG (default docs/figures/bagrov_deviation.png).
+deviations against P/ETp into PNG (default docs/figures/bagrov_deviation.png
+of the repository this script lies in, from any current folder).
 Example: for nB = 2 and P = ETp the exact ETa/ETp is tanh(1) = 0.7615941559...
 """
 
 import sys
 from concurrent.futures import ProcessPoolExecutor
+from pathlib import Path
 
 import matplotlib
 import mpmath as mp
@@ -30,6 +32,7 @@ COEFFICIENTS = (0.5, 1, 2, 3, 5, 7, 10)
 RATIOS = np.linspace(0.1, 2.0, 96)  # P/ETp
 ETP = 50.0  # cm/a
 DIGITS = 32
+FIGURE = Path(__file__).resolve().parents[1] / "docs" / "figures" / "bagrov_deviation.png"
 
 
 def exact_ratios(nB, ratios):
@@ -122,7 +125,7 @@ def draw(found, path):
 def main():
     found = deviations()
     print(table(found))
-    draw(found, sys.argv[1] if len(sys.argv) > 1 else "docs/figures/bagrov_deviation.png")
+    draw(found, sys.argv[1] if len(sys.argv) > 1 else FIGURE)
 
 
 if __name__ == "__main__":

@@ -11,10 +11,12 @@ Example::
 
     grid = recharge.balance_dataset(ds)      # ds with x/y coordinates
     recharge.plot.recharge_map(grid, "R")    # blue: recharge, red: uptake
+    recharge.plot.recharge_map(grid, "status")  # a colour for each status
 """
 
 import numpy as np
 
+from ._balance import METHODS, STATUSES
 from ._units import result_units
 
 # ETp of the curves, cm/a. The relation depends on P/ETp alone, but the
@@ -88,64 +90,130 @@ def bagrov_curves(nB=(1, 2, 3, 5, 10), ax=None):
     return ax
 
 
+#: Colour of the cells without a value (NaN) on every map: a mid grey, apart
+#: from the colours of codes and from white, which is 0 on the diverging scale.
+NO_VALUE_COLOUR = "0.6"
+
+#: The variables of codes, drawn as categories, and the texts of their codes.
+CATEGORIES = {"status": STATUSES, "method": METHODS}
+
+
 def _grid(result_or_dataset, var):
-    """The 2-D values of ``var``, its x and y coordinates, unit and name."""
+    """The 2-D values of ``var`` as float64, its x and y coordinates, unit and name."""
     if hasattr(result_or_dataset, "data_vars"):  # xarray.Dataset
         result_or_dataset = result_or_dataset[var]
     if hasattr(result_or_dataset, "dims"):  # xarray.DataArray
-        grid = result_or_dataset.transpose("y", "x")
+        grid = result_or_dataset
+        if "band" in grid.dims:  # a single band read from a raster file
+            grid = grid.squeeze("band", drop=True)
+        grid = grid.transpose("y", "x")
         values, x, y = grid.values, grid["x"].values, grid["y"].values
         var, units = grid.name or var, grid.attrs.get("units")
     else:
-        values = np.asarray(getattr(result_or_dataset, var), dtype=float)
+        values = np.asarray(getattr(result_or_dataset, var))
         if values.ndim != 2:
             raise ValueError(f"{var} has {values.ndim} dimensions; a map needs 2")
         x, y = np.arange(values.shape[1]), np.arange(values.shape[0])
         units = getattr(result_or_dataset, "units", {}).get(var)
     if units is None:
         units = result_units("cm").get(var, "")
-    return values, x, y, units, var
+    return np.asarray(values, dtype=np.float64), x, y, units, var
+
+
+def _category_colours(count):
+    """``count`` colours, one a code: tab10's without its grey, then tab20's
+    light ones without theirs, repeated when there are more codes."""
+    from matplotlib import colormaps
+
+    palette = [colour for colour in colormaps["tab10"].colors + colormaps["tab20"].colors[1::2]
+               if len(set(colour)) > 1]
+    return [palette[code % len(palette)] for code in range(count)]
+
+
+def _draw_categories(ax, x, y, codes, name):
+    """Draws the codes of ``name`` (float, NaN for none) in a colour each, with
+    a legend of the codes present and their texts."""
+    from matplotlib.colors import BoundaryNorm, ListedColormap
+    from matplotlib.patches import Patch
+
+    texts = CATEGORIES[name]
+    present = np.unique(codes[~np.isnan(codes)]).astype(int)
+    unknown = present[present >= len(texts)]
+    if unknown.size:
+        raise ValueError(f"{name} has codes {unknown.tolist()} without a text")
+    cmap = ListedColormap(_category_colours(len(texts))).with_extremes(bad=NO_VALUE_COLOUR)
+    norm = BoundaryNorm(np.arange(len(texts) + 1) - 0.5, len(texts))
+    mesh = ax.pcolormesh(x, y, codes, cmap=cmap, norm=norm, shading="auto")
+    handles = [Patch(color=mesh.to_rgba(code), label=texts[code] or "none")
+               for code in present]
+    ax.legend(handles=handles, title=name, loc="upper left", bbox_to_anchor=(1.02, 1.0))
 
 
 def recharge_map(result_or_dataset, var="R", ax=None):
-    """Draw one variable of a grid of sites with a colour scale centred on 0.
+    """Draw one variable of a grid of sites: values on a colour scale centred
+    on 0, the codes of ``status`` and ``method`` as categories.
 
     Negative recharge is a result (the site draws on the groundwater), so the
     scale is diverging with symmetric limits -m ... m, m the largest absolute
-    value: blue above 0, red below, white at 0. Cells without a value (NaN)
-    are left blank.
+    value: blue above 0, red below, white at 0. ``status`` and ``method``
+    (codes into ``recharge.STATUSES`` and ``recharge.METHODS``) are drawn in
+    a colour for each code, the same on every map, with a legend of the
+    codes present by their texts (``ok``, ``no data``, ``M6201 pow: DOMAIN
+    error``; ``none`` for the method not reached). Cells without a value
+    (NaN, as every value of a cell with status ``no data``) are grey,
+    ``NO_VALUE_COLOUR``, on both kinds of map.
 
     Parameters
     ----------
     result_or_dataset : xarray.Dataset, xarray.DataArray or Result
         A Dataset (``var`` is taken from it) or DataArray with dimensions and
-        coordinates ``x`` and ``y``, as ``recharge.balance_dataset`` gives;
-        or a ``recharge.Result`` whose arrays are 2-D (rows drawn as y,
-        columns as x, by index).
+        coordinates ``x`` and ``y``, as ``recharge.balance_dataset`` gives,
+        and optionally a ``band`` dimension of length 1, as a raster file
+        read by rioxarray has; or a ``recharge.Result`` whose arrays are 2-D
+        (rows drawn as y, columns as x, by index).
     var : str
-        Variable to draw, by default the recharge R in cm/a.
+        Variable to draw, by default the recharge R in cm/a; a DataArray
+        with a name draws under that name.
     ax : matplotlib.axes.Axes, optional
         Axes to draw into; a new 800 x 500 pixel figure when omitted.
 
     Returns
     -------
     matplotlib.axes.Axes
-        The Axes drawn into. Its colour bar is labelled with the variable and
-        its unit: a Result's, the ``units`` attribute, or for a variable
-        without one the model's unit of that result: ``R (cm/year)``.
+        The Axes drawn into. A map of values has a colour bar labelled with
+        the variable and its unit: a Result's, the ``units`` attribute, or
+        for a variable without one the model's unit of that result:
+        ``R (cm/year)``. A map of codes has a legend titled with the
+        variable.
+
+    Raises
+    ------
+    ValueError
+        The grid is not 2-D, or ``status`` or ``method`` has a code without
+        a text.
 
     Examples
     --------
-    >>> ax = recharge_map(recharge.balance_dataset(ds))
-    >>> ax.collections[0].norm.vmin == -ax.collections[0].norm.vmax
-    True
+    >>> r = recharge.balance([[60.0, np.nan]], 55, 30, 40, 60, 200, 1, Cs=0.3)
+    >>> norm = recharge_map(r).collections[0].norm  # R 11.2 cm/a and NaN, grey
+    >>> float(norm.vmin), float(norm.vmax)
+    (-11.206..., 11.206...)
+    >>> ax = recharge_map(r, "status")
+    >>> [text.get_text() for text in ax.get_legend().get_texts()]
+    ['ok', 'no data']
     """
+    from matplotlib import colormaps
+
     values, x, y, units, name = _grid(result_or_dataset, var)
     ax = _axes(ax)
-    limit = np.nanmax(np.abs(values), initial=0.0) or 1.0
-    mesh = ax.pcolormesh(x, y, values, cmap="RdBu", vmin=-limit, vmax=limit,
-                         shading="auto")
-    ax.figure.colorbar(mesh, ax=ax, label=f"{name} ({units})" if units else name)
+    if name in CATEGORIES:
+        _draw_categories(ax, x, y, values, name)
+    else:
+        limit = np.nanmax(np.abs(values), initial=0.0) or 1.0
+        cmap = colormaps["RdBu"].with_extremes(bad=NO_VALUE_COLOUR)
+        mesh = ax.pcolormesh(x, y, values, cmap=cmap, vmin=-limit, vmax=limit,
+                             shading="auto")
+        ax.figure.colorbar(mesh, ax=ax, label=f"{name} ({units})" if units else name)
     ax.set_xlabel("x")
     ax.set_ylabel("y")
     ax.set_aspect("equal")
