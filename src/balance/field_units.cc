@@ -229,7 +229,7 @@ std::string_view ModelUnit(InputField field) {
 std::string ResultUnit(const ResultColumn& column, std::string_view length, std::string_view year) {
   if (!column.in_length) return std::string(column.unit);
   std::string unit(length);
-  if (column.unit.ends_with("/a")) unit += "/" + std::string(year);
+  if (column.unit.ends_with("/a")) unit.append("/").append(year);
   return unit;
 }
 

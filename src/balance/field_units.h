@@ -36,27 +36,14 @@
 // and callers resolve their units once, never per value.
 #pragma once
 
-#include <limits>
 #include <string>
 #include <string_view>
 
 #include "balance/soil_case.h"
 #include "balance/soil_results.h"
+#include "balance/unit_scale.h"
 
 namespace recharge {
-
-// How a value in a unit becomes one in another: times 10^shift, done on the
-// decimal text or by the exact power of ten, or times `factor`. A value of a
-// magnitude above `largest` would overflow: it is beyond the range of a
-// double in the other unit (with a margin of a factor 2).
-struct UnitScale {
-  int shift = 0;
-  double factor = 1.0;
-  bool power_of_ten = true;
-  double largest = std::numeric_limits<double>::infinity();
-
-  bool IsIdentity() const { return power_of_ten && shift == 0; }
-};
 
 // The fields that take a common unit of the climate amounts and depths
 // (recharge-table --units): P, ETp, Ps, ETps, the months, zr, zgw.

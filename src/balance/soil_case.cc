@@ -49,7 +49,7 @@ bool ReadSimultaneity(Checker& check, SoilInputs& in) {
   if (!check.Optional(InputField::kCs, in.climate.Cs)) return false;
   if (!std::isnan(in.climate.Cs)) return true;
   GrowingSeason months;
-  for (int month = 0; month < 6; ++month) {
+  for (int month = 0; month < kMonths; ++month) {
     for (InputField first : {InputField::kRain4, InputField::kEtp4}) {
       double& value = first == InputField::kRain4 ? months.rain[month] : months.etp[month];
       if (!check.Optional(MonthField(first, month), value)) return false;

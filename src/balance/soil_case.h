@@ -31,6 +31,9 @@
 
 namespace recharge {
 
+// The months of the monthly values, April to September.
+inline constexpr int kMonths = 6;
+
 // The values a soil may give, in the order of a table's columns.
 enum class InputField {
   kP,
@@ -38,9 +41,9 @@ enum class InputField {
   kPs,
   kETps,
   kCs,
-  kRain4,              // rain4 .. rain9, April to September
-  kEtp4 = kRain4 + 6,  // etp4 .. etp9
-  kZr = kEtp4 + 6,
+  kRain4,                    // rain4 .. rain9, April to September
+  kEtp4 = kRain4 + kMonths,  // etp4 .. etp9
+  kZr = kEtp4 + kMonths,
   kZgw,
   kClass,
   kThetaR,

@@ -39,28 +39,36 @@ bool EtaKnown(const SoilPass& pass) {
 }
 
 constexpr ResultColumn kColumns[] = {
-    {"Cs", "1", false, CsKnown, [](const SoilRecord& r) { return r.climate.Cs; }},
-    {"FC", "cm3/cm3", false, After<SoilStep::kStorage>,
+    {"Cs", "1", false, "coefficient of simultaneity", CsKnown,
+     [](const SoilRecord& r) { return r.climate.Cs; }},
+    {"FC", "cm3/cm3", false, "field capacity", After<SoilStep::kStorage>,
      [](const SoilRecord& r) { return r.water.FC; }},
-    {"WP", "cm3/cm3", false, After<SoilStep::kStorage>,
+    {"WP", "cm3/cm3", false, "wilting point", After<SoilStep::kStorage>,
      [](const SoilRecord& r) { return r.water.WP; }},
-    {"Wmax", "cm", true, After<SoilStep::kStorage>,
-     [](const SoilRecord& r) { return r.water.Wmax; }},
-    {"qmax", "cm/d", false, After<SoilStep::kQmax>,
+    {"Wmax", "cm", true, "maximum plant-available water storage of the root zone",
+     After<SoilStep::kStorage>, [](const SoilRecord& r) { return r.water.Wmax; }},
+    {"qmax", "cm/d", false, "maximum capillary rise rate", After<SoilStep::kQmax>,
      [](const SoilRecord& r) { return r.water.qmax; }},
-    {"method", "", false, After<SoilStep::kMethodChoice>, nullptr},
-    {"nB", "1", false, After<SoilStep::kLimits>, [](const SoilRecord& r) { return r.result.nB; }},
-    {"h_an", "cm", false, After<SoilStep::kAnaerobiosisHead>,
-     [](const SoilRecord& r) { return r.water.h_an; }},
-    {"g", "1", false, After<SoilStep::kHydropedotransfer>,
-     [](const SoilRecord& r) { return r.result.g; }},
-    {"ETa", "cm/a", true, EtaKnown, [](const SoilRecord& r) { return r.result.ETa; }},
-    {"R", "cm/a", true, After<SoilStep::kRecharge>, [](const SoilRecord& r) { return r.result.R; }},
+    {"method", "", false, "water balance method", After<SoilStep::kMethodChoice>, nullptr},
+    {"nB", "1", false, "Bagrov coefficient", After<SoilStep::kLimits>,
+     [](const SoilRecord& r) { return r.result.nB; }},
+    {"h_an", "cm", false, "suction head at an air content of 0.05",
+     After<SoilStep::kAnaerobiosisHead>, [](const SoilRecord& r) { return r.water.h_an; }},
+    {"g", "1", false, "share of the summer potential evapotranspiration evaporated",
+     After<SoilStep::kHydropedotransfer>, [](const SoilRecord& r) { return r.result.g; }},
+    {"ETa", "cm/a", true, "long-term average annual actual evapotranspiration", EtaKnown,
+     [](const SoilRecord& r) { return r.result.ETa; }},
+    {"R", "cm/a", true, "long-term average annual groundwater recharge", After<SoilStep::kRecharge>,
+     [](const SoilRecord& r) { return r.result.R; }},
 };
 
 }  // namespace
 
 const StatusNames& NamesOf(SoilStatus status) { return kStatusNames[static_cast<int>(status)]; }
+
+std::string InputErrorStatus(std::string_view reason) {
+  return std::string(NamesOf(SoilStatus::kInputError).status) + ": " + std::string(reason);
+}
 
 SoilPass RunSoilCase(const SoilCase& soil) {
   SoilPass pass;

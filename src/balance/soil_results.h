@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "balance/soil_balance.h"
@@ -35,6 +36,12 @@ struct StatusNames {
 
 const StatusNames& NamesOf(SoilStatus status);
 
+// What a status is, as a grid's metadata describes it.
+inline constexpr std::string_view kStatusDescription = "status of the computation";
+
+// The status of an input error: "input error: zr: no value".
+std::string InputErrorStatus(std::string_view reason);
+
 struct SoilPass {
   SoilRecord record{};
   SoilStatus status = SoilStatus::kInputError;
@@ -49,11 +56,12 @@ SoilPass RunSoilCase(const SoilCase& soil);
 std::string_view MethodName(BalanceMethod method);  // "bagrov", "hydropedotransfer"
 
 struct ResultColumn {
-  std::string_view name;  // "Wmax"
-  std::string_view unit;  // "cm", "cm/a", "cm/d", "cm3/cm3", "1"; empty for the method
-  bool in_length;         // in the results' length unit, per year for "cm/a": Wmax, ETa, R
+  std::string_view name;         // "Wmax"
+  std::string_view unit;         // "cm", "cm/a", "cm/d", "cm3/cm3", "1"; empty for the method
+  bool in_length;                // in the results' length unit, per year for "cm/a": Wmax, ETa, R
+  std::string_view description;  // "maximum capillary rise rate"
   bool (*shown)(const SoilPass& pass);
-  // nullptr for the method, a text (MethodName).
+  // nullptr for the method, the one column of text (MethodName).
   double (*value)(const SoilRecord& record);
 };
 

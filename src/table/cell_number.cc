@@ -6,7 +6,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <iterator>
+#include <limits>
 #include <span>
+#include <string>
+
+#include "table/cell_excerpt.h"
 
 namespace recharge::table {
 
@@ -83,7 +87,7 @@ void AppendShifted(std::string_view text, int shift, std::string& out) {
     fixed = digits.substr(0, power + 1) + "." + digits.substr(power + 1);
   }
   std::string scientific = digits.substr(0, 1);
-  if (count > 1) scientific += "." + digits.substr(1);
+  if (count > 1) scientific.append(".").append(digits, 1);
   const long magnitude = std::labs(power);
   scientific += power < 0 ? "e-" : "e+";
   if (magnitude < 10) scientific += '0';
@@ -151,6 +155,39 @@ ParseOutcome ParseNumber(std::string_view cell, DecimalMark mark, double& value,
   }
   value = negative ? -magnitude : magnitude;
   return ParseOutcome::kOk;
+}
+
+bool ReadCell(std::string_view name, std::string_view cell, DecimalMark mark,
+              const UnitScale& scale, double& value, std::string& problem) {
+  const ParseOutcome outcome = ParseNumber(cell, mark, value, scale.shift);
+  if (outcome == ParseOutcome::kEmpty) {
+    value = std::numeric_limits<double>::quiet_NaN();
+    return true;
+  }
+  if (outcome != ParseOutcome::kOk) {
+    problem = NumberProblem(name, cell, outcome, mark);
+    return false;
+  }
+  if (scale.power_of_ten) return true;
+  if (std::fabs(value) > scale.largest) {
+    problem = std::string(name) + ": " + Excerpt(cell) +
+              " is beyond the range of a double in the model's unit";
+    return false;
+  }
+  value *= scale.factor;
+  return true;
+}
+
+std::string NumberProblem(std::string_view name, std::string_view cell, ParseOutcome outcome,
+                          DecimalMark mark) {
+  const char* reason = " is not a number";
+  if (outcome == ParseOutcome::kOtherMark) {
+    reason = mark == DecimalMark::kComma ? ": a point in a table with decimal commas"
+                                         : ": a comma in a table with decimal points";
+  } else if (outcome == ParseOutcome::kOutOfRange) {
+    reason = " is beyond the range of a double";
+  }
+  return std::string(name) + ": " + Excerpt(cell) + reason;
 }
 
 void AppendNumber(double value, DecimalMark mark, std::string& out, int shift) {

@@ -27,6 +27,8 @@
 #include <string>
 #include <string_view>
 
+#include "balance/unit_scale.h"
+
 namespace recharge::table {
 
 enum class DecimalMark : char { kPoint = '.', kComma = ',' };
@@ -34,6 +36,22 @@ enum class DecimalMark : char { kPoint = '.', kComma = ',' };
 enum class ParseOutcome { kOk, kEmpty, kNotANumber, kOtherMark, kOutOfRange };
 
 ParseOutcome ParseNumber(std::string_view cell, DecimalMark mark, double& value, int shift = 0);
+
+// A cell of the column `name` in the unit of `scale` read as a value in the
+// model's unit: the decimal point moved for a power of ten, else the value
+// read and multiplied by the factor once; an empty cell is NaN. False with
+// `problem` saying why when the cell is no number or the value overflows:
+//   "605", mm -> 60.5      zr, "6o" -> zr: "6o" is not a number
+bool ReadCell(std::string_view name, std::string_view cell, DecimalMark mark,
+              const UnitScale& scale, double& value, std::string& problem);
+
+// Why a cell of the column `name` is no number, for an outcome other than
+// kOk and kEmpty, as a row's input error says it:
+//   zr, "6o", kNotANumber -> zr: "6o" is not a number
+//   zgw, "1.500", kOtherMark, comma mark -> zgw: "1.500": a point in a table
+//   with decimal commas
+std::string NumberProblem(std::string_view name, std::string_view cell, ParseOutcome outcome,
+                          DecimalMark mark);
 
 // The shortest text that reads back as `value`, fixed or scientific, whichever
 // is shorter (fixed on a tie), with the given mark; with its decimal point

@@ -60,6 +60,10 @@ std::size_t Unquote(char* text, std::size_t size) {
 
 void CsvReader::CloseFile::operator()(std::FILE* file) const { std::fclose(file); }
 
+std::string FieldCountError(std::size_t fields, std::size_t header_fields) {
+  return std::to_string(fields) + " fields where the header has " + std::to_string(header_fields);
+}
+
 CsvReader::CsvReader(int fd)
     : fd_(fd), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
 
@@ -380,9 +384,7 @@ ReadStatus CsvReader::Next(Record& record) {
         error_.assign("more than ").append(std::to_string(kFieldLimit)).append(" fields");
         record.error = error_;
       } else {
-        error_.assign(std::to_string(scan.values))
-            .append(" fields where the header has ")
-            .append(std::to_string(header_fields_));
+        error_ = FieldCountError(scan.values, header_fields_);
         record.error = error_;
       }
       record.kept = Kept(bytes, scan.length);

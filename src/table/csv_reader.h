@@ -78,6 +78,9 @@ struct Record {
 
 enum class ReadStatus { kRecord, kEnd, kReadFailure };
 
+// "9 fields where the header has 8": a row of too many fields or too few.
+std::string FieldCountError(std::size_t fields, std::size_t header_fields);
+
 class CsvReader {
  public:
   explicit CsvReader(int fd);

@@ -8,20 +8,23 @@
 #include <string>
 #include <string_view>
 
+#include "balance/field_units.h"
 #include "balance/soil_results.h"
 #include "recharge_version.h"
+#include "soil/soil_class_table.h"
 
 namespace recharge::table {
 
 namespace {
 
-constexpr std::string_view kHelpOptions =
+constexpr std::string_view kHelpUsage =
     "Usage: recharge-table [options] [INPUT]\n"
     "Computes actual evapotranspiration and groundwater recharge for every row of a\n"
     "CSV table of soils. INPUT is a file, or - or nothing for standard input.\n"
     "\n"
-    "  -o, --output FILE   write the table of results to FILE (default: standard output)\n"
-    "  -j, --threads N     compute N rows at once, 1 to 256 (default: the CPUs available)\n"
+    "  -o, --output FILE   write the table of results to FILE (default: standard output)\n";
+
+constexpr std::string_view kHelpOptions =
     "      --decimal MARK  the decimal mark of the numbers, point or comma (default:\n"
     "                      a comma with ';' or tab between the fields, else a point)\n"
     "      --units UNIT    the unit of the climate and depth columns whose name gives\n"
@@ -30,24 +33,65 @@ constexpr std::string_view kHelpOptions =
     "  -q, --quiet         no progress or summary on standard error\n"
     "      --help          show this help\n"
     "      --version       show the version\n"
-    "\n"
-    "Input columns (cm unless stated): id, P, ETp, Ps, ETps, Cs, rain4..rain9,\n"
-    "etp4..etp9, zr, zgw, class (1 to 34, or 0 with theta_r, theta_s, alpha in 1/cm,\n"
-    "n, p1, p2), anaerobiosis (1 or 0). A name may give its unit: P [mm], zgw (m).\n";
+    "\n";
 
 constexpr std::string_view kHelpExit =
     "\n"
     "Exit status: 0 every row ok, 1 some rows not ok, 2 nothing computed.\n";
 
-std::string HelpText() {
-  std::string text(kHelpOptions);
-  text += "Output columns: [id,]";
-  for (const ResultColumn& column : ResultColumns()) {
-    text += ' ';
-    text += column.name;
-    text += ',';
+// "id, P [cm], ..., rain4..rain9 [cm], ..., anaerobiosis", from the fields and
+// their model's units.
+std::string InputColumns() {
+  std::string text = "id";
+  for (int i = 0; i < kInputFieldCount; ++i) {
+    const InputField field = static_cast<InputField>(i);
+    const bool month = field >= InputField::kRain4 && field < InputField::kZr;
+    if (month && (i - static_cast<int>(InputField::kRain4)) % kMonths != 0) continue;
+    text += ", ";
+    text += FieldName(field);
+    if (month) text += ".." + std::string(FieldName(MonthField(field, kMonths - 1)));
+    const std::string_view unit = ModelUnit(field);
+    if (!unit.empty() && unit != "1") text += " [" + std::string(unit) + "]";
   }
-  text += " status.\n";
+  return text;
+}
+
+// Folds `text` into lines of at most 80 characters at its blanks.
+std::string Folded(const std::string& text) {
+  std::string out, line;
+  std::size_t begin = 0;
+  while (begin < text.size()) {
+    std::size_t end = text.find(' ', begin);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(begin, end - begin);
+    if (!line.empty() && line.size() + 1 + word.size() > 80) {
+      out += line + "\n";
+      line.clear();
+    }
+    line += (line.empty() ? "" : " ") + word;
+    begin = end + 1;
+  }
+  return out + line + "\n";
+}
+
+std::string HelpText() {
+  const std::string threads = std::to_string(kMaxThreads);
+  std::string text(kHelpUsage);
+  text += "  -j, --threads N     compute N rows at once, 1 to " + threads +
+          " (default: the CPUs available)\n";
+  text += kHelpOptions;
+  std::string columns = "Input columns: " + InputColumns() + ".";
+  columns += " A name may give its unit: P [mm], zgw (m). class is 1 to " +
+             std::to_string(kSoilClassCount) +
+             ", or 0 with the own parameters theta_r to p2; anaerobiosis is 1 or 0.";
+  text += Folded(columns);
+  std::string outputs = "Output columns: [id,]";
+  for (const ResultColumn& column : ResultColumns()) {
+    outputs += " ";
+    outputs += column.name;
+    outputs += ",";
+  }
+  text += Folded(outputs + " status.");
   text += kHelpExit;
   return text;
 }
@@ -98,7 +142,10 @@ ParseResult ParseOptions(int argc, char** argv, Options& options) {
         break;
       case 'j':
         if (!ParseThreads(optarg, options.threads)) {
-          Complain("--threads takes a whole number from 1 to 256, not ", optarg);
+          Complain(
+              ("--threads takes a whole number from 1 to " + std::to_string(kMaxThreads) + ", not ")
+                  .c_str(),
+              optarg);
           return ParseResult::kUsageError;
         }
         break;

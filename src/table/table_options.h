@@ -17,12 +17,14 @@
 #include <optional>
 #include <string>
 
+#include "runtime/available_cpus.h"
 #include "table/cell_number.h"
 
 namespace recharge::table {
 
-// The rows of a chunk (table_program.cc): more threads would find no row.
-inline constexpr int kMaxThreads = 256;
+// As many as the Python package allows; a chunk's rows (table_program.cc)
+// keep them all busy.
+inline constexpr int kMaxThreads = kMaxCpus;
 
 struct Options {
   std::string input;                   // empty: standard input

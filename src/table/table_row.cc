@@ -1,9 +1,8 @@
 #include "table/table_row.h"
 
 #include <cmath>
-#include <limits>
 
-#include "table/cell_excerpt.h"
+#include "table/csv_reader.h"
 #include "table/csv_writer.h"
 
 namespace recharge::table {
@@ -19,33 +18,8 @@ class RowValues : public CaseValues {
 
   bool Read(InputField field, double& value) override {
     const std::string_view cell = columns_.Has(field) ? row_.Field(columns_[field]) : "";
-    const UnitScale& scale = units_.in[static_cast<int>(field)];
-    const char* reason = nullptr;
-    switch (ParseNumber(cell, mark_, value, scale.shift)) {
-      case ParseOutcome::kOk:
-        if (scale.power_of_ten) return true;
-        if (std::fabs(value) <= scale.largest) {
-          value *= scale.factor;
-          return true;
-        }
-        reason = " is beyond the range of a double in the model's unit";
-        break;
-      case ParseOutcome::kEmpty:
-        value = std::numeric_limits<double>::quiet_NaN();
-        return true;
-      case ParseOutcome::kNotANumber:
-        reason = " is not a number";
-        break;
-      case ParseOutcome::kOtherMark:
-        reason = mark_ == DecimalMark::kComma ? ": a point in a table with decimal commas"
-                                              : ": a comma in a table with decimal points";
-        break;
-      case ParseOutcome::kOutOfRange:
-        reason = " is beyond the range of a double";
-        break;
-    }
-    problem = std::string(FieldName(field)) + ": " + Excerpt(cell) + reason;
-    return false;
+    return ReadCell(FieldName(field), cell, mark_, units_.in[static_cast<int>(field)], value,
+                    problem);
   }
 
   std::string problem;
@@ -76,9 +50,7 @@ RowResult ComputeRow(const RawRow& row, const ColumnMap& columns, const ColumnUn
     return result;
   }
   if (row.ends.size() != columns.fields) {
-    result.message =
-        InputError(row, std::to_string(row.ends.size()) + " fields where the header has " +
-                            std::to_string(columns.fields));
+    result.message = InputError(row, FieldCountError(row.ends.size(), columns.fields));
     return result;
   }
   RowValues values(row, columns, units, mark);
@@ -142,7 +114,7 @@ void AppendOutputRow(const RawRow& row, const RowResult& result, const ColumnMap
       AppendField(ReportLine(pass.fault), delimiter, out);
       break;
     case SoilStatus::kInputError:
-      AppendField(std::string(NamesOf(pass.status).status) + ": " + result.message, delimiter, out);
+      AppendField(InputErrorStatus(result.message), delimiter, out);
       break;
   }
   AppendRecordEnd(out);
