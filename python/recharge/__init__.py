@@ -5,6 +5,7 @@ code, every number bit-identical to the table's) for numpy arrays, pandas
 DataFrames and xarray Datasets, lazy ones on Dask included:
 
     balance(P, ETp, Ps, ETps, zr, zgw, soil_class, ...)  arrays -> Result
+    read_table(path)        a CSV table as recharge-table reads it -> a DataFrame
     balance_frame(df)       the table's columns -> the table's results
     balance_dataset(ds)     gridded variables -> a Dataset of results
     solve_bagrov(nB, P, ETp)   the model's Bagrov solver -> ETa
@@ -26,14 +27,17 @@ from ._balance import METHODS, STATUSES, Result, balance, solve_bagrov
 from ._core import __version__
 from ._dataset import balance_dataset
 from ._frame import balance_frame
+from ._table import Unreadable, read_table
 
 __all__ = [
     "METHODS",
     "STATUSES",
     "Result",
+    "Unreadable",
     "__version__",
     "balance",
     "balance_dataset",
     "balance_frame",
+    "read_table",
     "solve_bagrov",
 ]

@@ -23,7 +23,7 @@ METHODS = _core.METHODS
 STATUSES = _core.STATUSES
 
 _FIELDS = _core.FIELDS  # "P", "ETp", ..., "rain4", ..., "anaerobiosis"
-_VALUE_COLUMNS = tuple(name for name, _ in _core.RESULT_COLUMNS if name != "method")
+_VALUE_COLUMNS = tuple(name for name, _, _, text in _core.RESULT_COLUMNS if not text)
 
 
 class Result:
@@ -91,18 +91,35 @@ class Result:
             array have no lines.
         """
         texts = np.array(STATUSES, dtype=object)[self.status.reshape(-1)]
-        cells, kinds, fields, values = self._problems
-        for cell, reason in zip(cells, _core.problem_texts(kinds, fields, values)):
-            texts[cell] = "input error: " + reason
+        (cells, kinds, fields, values), reasons = self._problems
+        texts[cells] = _core.problem_texts(kinds, fields, values, reasons)
         return texts.reshape(self.shape)
 
     def __repr__(self):
         return f"<recharge.Result of shape {self.shape}>"
 
 
+def _missing(item):
+    """Whether an element of an object array is a missing value: None, NaN,
+    pandas' NA or NaT."""
+    return item is None or (item != item) is True or type(item).__name__ in ("NAType", "NaTType")
+
+
 def _as_numbers(label, value):
-    """``value`` as an array of a number type the module reads, or TypeError."""
+    """``value`` as an array of a number type the module reads, or TypeError.
+
+    A masked array's masked cells, ``None`` and pandas' missing values are NaN,
+    as empty cells: ``[60, None]`` -> ``[60.0, nan]``.
+    """
+    if np.ma.isMaskedArray(value):
+        value = np.ma.filled(value.astype(np.float64), np.nan)
     array = np.asarray(value)
+    if array.dtype.kind == "O":
+        if not all(_missing(item) or isinstance(item, (numbers.Real, np.bool_))
+                   for item in array.flat):
+            raise TypeError(f"{label}: numbers are needed, not an array of objects")
+        array = np.array([np.nan if _missing(item) else float(item) for item in array.flat],
+                         dtype=np.float64).reshape(array.shape)
     if array.dtype.kind not in "fiub":
         raise TypeError(f"{label}: numbers are needed, not an array of {array.dtype}")
     if not array.dtype.isnative or (array.dtype.kind == "f" and array.itemsize not in (4, 8)):
@@ -142,11 +159,11 @@ def _broadcast_shape(arrays):
 
 # Where each field is found when the months come as arrays with a month axis:
 # "rain6" -> ("rain", 2).
-_MONTH_OF = {f"{series}{month + 4}": (series, month)
-             for series in ("rain", "etp") for month in range(6)}
+_MONTH_OF = {name: (series, month) for series, names in _core.MONTH_FIELDS.items()
+             for month, name in enumerate(names)}
 
 
-def _run(fields, no_data, threads, scales=None, output=("cm", (0, None))):
+def _run(fields, no_data, threads, scales=None, output=("cm", (0, None)), refused=None):
     """Runs the model on ``fields``.
 
     Parameters
@@ -165,6 +182,11 @@ def _run(fields, no_data, threads, scales=None, output=("cm", (0, None))):
         model's (``_units.scale``); absent: in the model's unit.
     output : tuple, optional
         The length of Wmax, ETa and R and its scale from cm (``_units.output``).
+    refused : dict, optional
+        Field name -> (codes, reasons) for the cells of a field that could not
+        be read as numbers: ``codes`` an int32 array of the field's shape, the
+        index into the list ``reasons`` of each such cell's reason, -1 for
+        the others.
     """
     threads = _thread_count(threads)
     scales = scales or {}
@@ -189,10 +211,45 @@ def _run(fields, no_data, threads, scales=None, output=("cm", (0, None))):
             arrays.append(given[series][..., month])
         else:
             arrays.append(given.get(name))  # None: not given
-    columns, problems = _core.balance(arrays, shape, no_data, threads)
+    reasons, refused_codes = [], [None] * len(_FIELDS)
+    for name, (codes, texts) in (refused or {}).items():
+        refused_codes[_FIELDS.index(name)] = np.where(codes >= 0, codes + len(reasons), -1).astype(
+            np.int32)
+        reasons.extend(texts)
+    columns, problems = _core.balance(arrays, shape, no_data, threads, refused_codes)
     for name in _units.LENGTH_COLUMNS:
         columns[name] = _units.apply(columns[name], output[1])
-    return Result(columns, problems, _units.result_units(output[0]))
+    return Result(columns, (problems, reasons), _units.result_units(output[0]))
+
+
+def _check_labels(arguments):
+    """TypeError unless the labelled arguments (pandas Series or DataFrames,
+    xarray DataArrays) carry the same labels in the same order, so that
+    combining them by position, as balance does, combines them by label."""
+    labelled = {label: value for label, value in arguments.items()
+                if hasattr(value, "index") and hasattr(value, "to_numpy")
+                or hasattr(value, "dims") and hasattr(value, "coords")}
+    if not labelled:
+        return
+    (first, reference), *others = labelled.items()
+    for label, value in others:
+        if hasattr(reference, "dims") != hasattr(value, "dims"):
+            same = False
+        elif hasattr(value, "dims"):
+            import xarray as xr
+
+            try:
+                xr.align(value, reference, join="exact")
+                same = value.dims == reference.dims
+            except ValueError:
+                same = False
+        else:
+            same = value.index.equals(reference.index)
+        if not same:
+            raise TypeError(
+                f"{label} and {first} carry different labels, and balance combines its arguments "
+                "by position: align them first, or give labelled data to balance_frame (pandas) "
+                "or balance_dataset (xarray)")
 
 
 def _argument_scales(units, arguments):
@@ -322,6 +379,7 @@ def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=No
         "theta_r": theta_r, "theta_s": theta_s, "alpha": alpha, "n": n, "p1": p1,
         "p2": p2, "anaerobiosis": anaerobiosis,
     }
+    _check_labels(arguments)
     scales = _argument_scales(units, arguments)
     fields, field_scales = {}, {}
     for label, value in arguments.items():

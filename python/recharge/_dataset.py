@@ -4,27 +4,15 @@ import warnings
 
 import numpy as np
 
-from . import _units
+from . import _core, _units
 from ._balance import METHODS, STATUSES, _VALUE_COLUMNS, _run
 from ._columns import map_names
 
 # The output variables, in the order the block function returns them.
 _OUTPUTS = _VALUE_COLUMNS + ("method", "status")
 
-_LONG_NAMES = {
-    "Cs": "coefficient of simultaneity",
-    "FC": "field capacity",
-    "WP": "wilting point",
-    "Wmax": "maximum plant-available water storage of the root zone",
-    "qmax": "maximum capillary rise rate",
-    "nB": "Bagrov coefficient",
-    "h_an": "suction head at an air content of 0.05",
-    "g": "share of the summer potential evapotranspiration evaporated",
-    "ETa": "long-term average annual actual evapotranspiration",
-    "R": "long-term average annual groundwater recharge",
-    "method": "water balance method",
-    "status": "status of the computation",
-}
+_LONG_NAMES = {name: description for name, _, description, _ in _core.RESULT_COLUMNS}
+_LONG_NAMES["status"] = _core.STATUS_DESCRIPTION
 
 
 def _flag_meanings(texts):
@@ -39,6 +27,61 @@ def _balance_block(*blocks, fields, labels, scales, output, threads):
               for field, label, block in zip(fields, labels, blocks)}
     result = _run(values, no_data=True, threads=threads, scales=scales, output=output)
     return tuple(getattr(result, name) for name in _OUTPUTS)
+
+
+def _decoded(variable):
+    """``variable`` with the CF encoding its attributes still describe applied:
+    cells equal to ``_FillValue`` or ``missing_value`` (rioxarray's nodata) NaN,
+    then ``scale_factor`` and ``add_offset``, as ``mask_and_scale=True`` would
+    have decoded it. A variable opened decoded has none of them left."""
+    attrs = dict(variable.attrs)
+    fills = [np.atleast_1d(attrs.pop(key)) for key in ("_FillValue", "missing_value")
+             if key in attrs]
+    scale, offset = attrs.pop("scale_factor", None), attrs.pop("add_offset", None)
+    if not fills and scale is None and offset is None:
+        return variable
+    decoded = variable
+    for fill in fills:
+        for value in fill:
+            if value == value:  # a NaN fill value marks nothing a NaN does not
+                decoded = decoded.where(decoded != value)
+    if scale is not None:
+        decoded = decoded.astype(np.float64) * np.float64(scale)
+    if offset is not None:
+        decoded = decoded.astype(np.float64) + np.float64(offset)
+    return decoded.assign_attrs(attrs).rename(variable.name)
+
+
+def _months_split(ds):
+    """``ds`` with a variable ``rain`` or ``etp`` (any case) that has a
+    ``month`` dimension of the 6 months April to September split into the
+    month variables (``rain4`` ... ``rain9``), as ``balance`` takes its month
+    axis."""
+    for series, months in _core.MONTH_FIELDS.items():
+        for name in list(ds.data_vars):
+            variable = ds[name]
+            if str(name).lower() != series or "month" not in variable.dims:
+                continue
+            if variable.sizes["month"] != len(months):
+                raise ValueError(f"variable {name}: the month dimension must hold the "
+                                 f"{len(months)} months April to September, not "
+                                 f"{variable.sizes['month']}")
+            ds = ds.drop_vars(name).assign({
+                month: variable.isel(month=i, drop=True) for i, month in enumerate(months)})
+    return ds
+
+
+def _warn_outer_product(inputs):
+    """One UserWarning when the inputs' dimensions broadcast to a grid that no
+    input has: ``y, x`` against ``lat, lon`` makes every y, x cell of every
+    lat, lon cell."""
+    dims = {dim for variable in inputs for dim in variable.dims}
+    if len(dims) > max(len(variable.dims) for variable in inputs) and not any(
+            set(variable.dims) == dims for variable in inputs):
+        shapes = sorted({", ".join(map(str, variable.dims)) for variable in inputs if variable.dims})
+        warnings.warn(f"the variables' dimensions ({'; '.join(shapes)}) make a grid of every "
+                      "combination that none of them has; rename the dimensions that are "
+                      "the same", UserWarning, stacklevel=3)
 
 
 def _variable_scales(fields, inputs):
@@ -71,6 +114,15 @@ def balance_dataset(ds, threads=None, *, output_units=None):
     grid's semantics: NaN in a required variable is ``no data``, elsewhere a
     value not given, as in ``recharge.balance``.
 
+    A variable stored with a CF encoding that is still in its attributes
+    (``_FillValue`` or ``missing_value``, rioxarray's nodata, ``scale_factor``,
+    ``add_offset``, as opened with ``mask_and_scale=False``) is decoded first:
+    a fill value is a cell without a value (``no data`` in a required
+    variable). A month series may come as one variable ``rain`` or ``etp``
+    with a ``month`` dimension of the 6 months April to September. Variables
+    whose dimensions broadcast to a grid that none of them has (``y, x``
+    against ``lat, lon``) warn.
+
     Each variable's CF ``units`` attribute is read by UDUNITS-2 and its
     values converted to the model's unit (``mm``, ``kg m-2 s-1``, ``m``,
     ``1/m``, ``%``; see ``recharge.balance`` and the README's Units); a
@@ -101,10 +153,13 @@ def balance_dataset(ds, threads=None, *, output_units=None):
         is empty, with ``long_name`` and ``units`` as UDUNITS-2 reads them:
         ``cm/year`` for ETa and R), ``method`` and
         ``status`` (uint8 codes into ``recharge.METHODS`` and
-        ``recharge.STATUSES``, with CF ``flag_values`` and ``flag_meanings``),
-        on the inputs' dimensions and coordinates. The grid mapping (the
-        ``spatial_ref`` coordinate of rioxarray, the CRS) is kept, and each
-        variable's ``grid_mapping`` names it.
+        ``recharge.STATUSES``, with CF ``flag_values`` and ``flag_meanings``;
+        written to files as int16), on the inputs' dimensions and
+        coordinates. The grid mapping (the ``spatial_ref`` coordinate of
+        rioxarray, the CRS) is kept, and each variable's ``grid_mapping``
+        names it. Lazy, computing or writing it (``compute``,
+        ``to_netcdf``, ``to_zarr``, ``rio.to_raster``) runs the model once
+        per chunk, whichever variables are written.
 
     Raises
     ------
@@ -129,13 +184,16 @@ def balance_dataset(ds, threads=None, *, output_units=None):
 
     mappings = {var.encoding.get("grid_mapping", var.attrs.get("grid_mapping"))
                 for var in ds.data_vars.values()} - {None}
+    ds = _months_split(ds)
     names = [name for name in ds.data_vars if name not in mappings]
     fields, _, _ = map_names(names, "dataset", "variable", with_id=False)
     inputs = [ds[names[position]] for position in fields.values()]
     for variable in inputs:
         if variable.dtype.kind not in "fiub":
             raise TypeError(f"variable {variable.name}: numbers are needed, not {variable.dtype}")
+    _warn_outer_product(inputs)
     scales = _variable_scales(fields, inputs)
+    inputs = [_decoded(variable) for variable in inputs]
     output = _units.output(output_units)
     lazy = any(variable.chunks is not None for variable in inputs)
     outputs = xr.apply_ufunc(
@@ -156,6 +214,10 @@ def balance_dataset(ds, threads=None, *, output_units=None):
         out[name].attrs = {"long_name": _LONG_NAMES[name],
                            "flag_values": np.arange(len(texts), dtype=np.uint8),
                            "flag_meanings": _flag_meanings(texts)}
+        # Stored as int16, which every format holds as it is: a netCDF-3 file
+        # would otherwise compute the codes once more to check a conversion,
+        # and with them the model.
+        out[name].encoding["dtype"] = "int16"
     mapping = next(iter(mappings), "spatial_ref")
     if mapping in ds.variables:
         out = out.assign_coords({mapping: ds[mapping].variable})

@@ -1,5 +1,7 @@
 """recharge.balance_frame: a DataFrame of soils as recharge-table reads a table."""
 
+import numbers
+
 import numpy as np
 
 from . import _core, _units
@@ -7,17 +9,50 @@ from ._balance import METHODS, _run
 from ._columns import map_names
 
 
-def _column_values(frame, position):
-    """The numbers of one column: its numpy array as it is, or float64 with NaN
-    for a nullable column (Int64, Float64, boolean) and its missing cells."""
+def _column_values(frame, position, field):
+    """The numbers of one column and the cells that are none.
+
+    Returns the column's numpy array as it is for a number column, float64
+    with NaN for a nullable one (Int64, Float64, boolean) and its missing
+    cells; for a column of objects, float64 with each cell read as the table
+    reads a cell: a number as it is, a missing value NaN, a text as the table
+    reads its text (``"60.5"`` is 60.5), and a text that is no number or a
+    cell ``read_table`` could not read refused. The second value is None, or
+    (codes, reasons) for the refused cells (``_run``'s ``refused``).
+    """
     import pandas as pd
+
+    from ._balance import _missing
+    from ._table import Unreadable
 
     column = frame.iloc[:, position]
     if pd.api.types.is_extension_array_dtype(column.dtype) and pd.api.types.is_numeric_dtype(
         column.dtype
     ):
-        return column.to_numpy(dtype=np.float64, na_value=np.nan)
-    return column.to_numpy()
+        return column.to_numpy(dtype=np.float64, na_value=np.nan), None
+    if pd.api.types.is_numeric_dtype(column.dtype) or pd.api.types.is_bool_dtype(column.dtype):
+        return column.to_numpy(), None
+    cells = column.to_numpy(dtype=object)
+    values = np.full(len(cells), np.nan)
+    codes = np.full(len(cells), -1, dtype=np.int32)
+    reasons = []
+    for row, cell in enumerate(cells):
+        if isinstance(cell, Unreadable):
+            value, reason = None, cell.reason
+        elif isinstance(cell, str):
+            value, reason = _core.cell_number(field, cell.strip(" \t"))
+        elif _missing(cell):
+            continue
+        elif isinstance(cell, (numbers.Real, np.bool_)):
+            value, reason = float(cell), None
+        else:
+            value, reason = _core.cell_number(field, str(cell))
+        if reason is None:
+            values[row] = value
+        else:
+            codes[row] = len(reasons)
+            reasons.append(reason)
+    return values, (codes, reasons) if reasons else None
 
 
 def balance_frame(df, *, units=None, output_units=None, threads=None):
@@ -75,23 +110,26 @@ def balance_frame(df, *, units=None, output_units=None, threads=None):
     >>> frame = pd.DataFrame({"P": [60], "ETp": [55], "Ps": [30], "ETps": [40],
     ...                       "Cs": [0.3], "zr": [60], "zgw": [200], "class": [1]})
     >>> balance_frame(frame)[["ETa", "R", "status"]]
-             ETa          R status
-    0  48.793700  11.206300     ok
+           ETa        R status
+    0  48.7937  11.2063     ok
     """
     import pandas as pd
 
     fields, id_position, named_units = map_names(df.columns, "frame", "column", with_id=True)
-    values, scales = {}, {}
+    values, scales, refused = {}, {}, {}
     for field, position in fields.items():
         label = f"column {df.columns[position]}"
-        values[field] = (label, _column_values(df, position))
+        numbers_of_column, refused[field] = _column_values(df, position, field)
+        values[field] = (label, numbers_of_column)
         unit = named_units.get(field)
         if unit is None and units is not None and field in _units.COMMON_UNIT_FIELDS:
             unit, label = units, "units"
         if unit is not None:
             scales[field] = _units.scale(field, unit, label)
     output = _units.output(output_units)
-    result = _run(values, no_data=False, threads=threads, scales=scales, output=output)
+    refused = {field: cells for field, cells in refused.items() if cells is not None}
+    result = _run(values, no_data=False, threads=threads, scales=scales, output=output,
+                  refused=refused)
     named = named_units or units is not None or output_units is not None
     header = _units.result_units(output[0], year="a") if named else {}
     methods = np.array(METHODS, dtype=object)
@@ -99,7 +137,7 @@ def balance_frame(df, *, units=None, output_units=None, threads=None):
     out = {}
     if id_position is not None:
         out["id"] = df.iloc[:, id_position].to_numpy()
-    for name, _ in _core.RESULT_COLUMNS:
+    for name, _, _, _ in _core.RESULT_COLUMNS:
         column = f"{name} [{header[name]}]" if name in header else name
         out[column] = methods[result.method] if name == "method" else getattr(result, name)
     out["status"] = result.status_text()

@@ -21,7 +21,7 @@ DIMENSIONAL_FIELDS = frozenset(_core.DIMENSIONAL_FIELDS)
 
 #: Value columns of the results that are lengths (Wmax) or lengths per year
 #: (ETa, R): they follow ``output_units``.
-LENGTH_COLUMNS = frozenset(name for name, in_length in _core.RESULT_COLUMNS if in_length)
+LENGTH_COLUMNS = frozenset(name for name, in_length, _, _ in _core.RESULT_COLUMNS if in_length)
 
 
 def scale(field, unit, label):
@@ -47,7 +47,7 @@ def result_units(length, year="year"):
     """Each result column's unit, {name: unit}: lengths in ``length`` (``"cm"``
     for the model's), the year spelt ``year`` -- as UDUNITS-2 reads it, or
     ``"a"`` as recharge-table's header writes it."""
-    names = (name for name, _ in _core.RESULT_COLUMNS)
+    names = (name for name, _, _, _ in _core.RESULT_COLUMNS)
     return {name: unit for name, unit in zip(names, _core.result_units(length, year)) if unit}
 
 

@@ -22,10 +22,14 @@ double SolveCell(double nB, double P, double ETp) {
 
 }  // namespace
 
-void SolveBagrovGrid(const BagrovGrid& grid, WorkerPool& pool, double* ETa) {
-  ForEachCell(grid.shape, pool, [&](std::size_t cell, std::span<const std::size_t> index) {
-    ETa[cell] = SolveCell(grid.nB.At(index), grid.P.At(index), grid.ETp.At(index));
-  });
+bool SolveBagrovGrid(const BagrovGrid& grid, WorkerPool& pool, double* ETa,
+                     const std::function<bool()>& stop) {
+  return ForEachCell(
+      grid.shape, pool,
+      [&](std::size_t cell, std::span<const std::size_t> index) {
+        ETa[cell] = SolveCell(grid.nB.At(index), grid.P.At(index), grid.ETp.At(index));
+      },
+      stop);
 }
 
 }  // namespace recharge::python

@@ -9,6 +9,7 @@
 //   nB 2, P 60, ETp 0   -> NaN (a division by zero in the first guess)
 #pragma once
 
+#include <functional>
 #include <span>
 
 #include "python_binding/strided_array.h"
@@ -21,7 +22,10 @@ struct BagrovGrid {
   StridedArray nB, P, ETp;             // each of `shape`
 };
 
-// Writes ETa for every cell, in C order.
-void SolveBagrovGrid(const BagrovGrid& grid, WorkerPool& pool, double* ETa);
+// Writes ETa for every cell, in C order. stop() is asked between blocks of
+// cells (grid_blocks.h: ForEachCell); false when it said yes, ETa then only
+// partly written.
+bool SolveBagrovGrid(const BagrovGrid& grid, WorkerPool& pool, double* ETa,
+                     const std::function<bool()>& stop);
 
 }  // namespace recharge::python

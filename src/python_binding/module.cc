@@ -4,14 +4,20 @@
 // of extent 1 or an absent one has stride 0), and the grid runs without the
 // GIL on a pool of threads.
 //
-//   _core.balance(fields, shape, no_data, threads)
+//   _core.balance(fields, shape, no_data, threads, refused)
 //     fields: 27 entries, one for each InputField, each an array that
-//     broadcasts to `shape` or None (not given: NaN in every cell)
+//     broadcasts to `shape` or None (not given: NaN in every cell);
+//     refused: 27 entries, None or an int32 array of the reasons' indices
+//     of the field's cells that are no number, -1 elsewhere
 //     -> ({"Cs": float64 array, ..., "method": uint8, "status": uint8},
 //         (cell int64, kind uint8, field uint8, value float64)) the input
-//         errors, in cell order
+//         errors, in cell order (a refused value's value: its reason)
 //   _core.solve_bagrov(nB, P, ETp, shape, threads) -> ETa, float64 array
-//   _core.problem_texts(kind, field, value) -> ["zr: no value", ...]
+//   _core.problem_texts(kind, field, value, reasons)
+//     -> ["input error: zr: no value", ...]
+//   _core.read_table(fd, decimal) -> the columns of a CSV table as
+//     recharge-table reads it (table_reading.h)
+//   _core.cell_number(field, text) -> (value, None) or (None, reason)
 //   _core.map_names(names, holder, name, with_id)
 //     -> (position of each field or None, position of the id or None,
 //         problem, notice, unit of each field's name or None) by the
@@ -50,9 +56,11 @@
 #include "python_binding/grid_blocks.h"
 #include "python_binding/result_codes.h"
 #include "python_binding/soil_grid.h"
+#include "python_binding/table_reading.h"
 #include "recharge_version.h"
 #include "runtime/available_cpus.h"
 #include "runtime/trap_environment.h"
+#include "table/cell_number.h"
 
 namespace py = pybind11;
 
@@ -133,13 +141,26 @@ py::array_t<T> ArrayOf(const std::vector<CellProblem>& problems, T (*part)(const
   return array;
 }
 
+// Whether a signal's Python handler raised (Ctrl-C: KeyboardInterrupt),
+// asked with the GIL taken for the moment, between blocks of a grid's cells;
+// the exception is then left set for py::error_already_set once the pool is
+// gone. Handlers run on the main thread alone: from another it is false.
+bool SignalRaised() {
+  const py::gil_scoped_acquire locked;
+  return PyErr_CheckSignals() != 0;
+}
+
 py::tuple Balance(const std::vector<std::optional<py::array>>& fields, const Shape& shape,
-                  bool no_data, int threads) {
+                  bool no_data, int threads,
+                  const std::vector<std::optional<py::array_t<std::int32_t>>>& refused) {
   threads = CheckGrid(shape, threads);
-  if (fields.size() != kInputFieldCount) throw py::value_error("one entry for every field");
-  SoilGrid grid{shape, {}, no_data ? MissingRequired::kNoData : MissingRequired::kInputError};
+  if (fields.size() != kInputFieldCount || refused.size() != kInputFieldCount) {
+    throw py::value_error("one entry for every field");
+  }
+  SoilGrid grid{shape, {}, no_data ? MissingRequired::kNoData : MissingRequired::kInputError, {}};
   for (int field = 0; field < kInputFieldCount; ++field) {
     grid.fields[field] = fields[field] ? ViewOf(*fields[field], shape) : NotGiven(shape);
+    if (refused[field]) grid.refused[field] = ViewOf(*refused[field], shape);
   }
   py::dict results;
   GridOutputs out;
@@ -159,13 +180,15 @@ py::tuple Balance(const std::vector<std::optional<py::array>>& fields, const Sha
   results["method"] = method;
   results["status"] = status;
   std::vector<CellProblem> problems;
+  bool done = false;
   {
     py::gil_scoped_release unlocked;
     const TrapHandlerScope handler;
     WorkerPool pool(threads);
-    RunSoilGrid(grid, pool, out);
-    problems = InputProblems(grid, out.status);
+    done = RunSoilGrid(grid, pool, out, SignalRaised);
+    if (done) problems = InputProblems(grid, out.status);
   }
+  if (!done) throw py::error_already_set();
   return py::make_tuple(
       results,
       py::make_tuple(
@@ -184,18 +207,23 @@ py::array_t<double> SolveBagrovArrays(const py::array& nB, const py::array& P, c
   const BagrovGrid grid{shape, ViewOf(nB, shape), ViewOf(P, shape), ViewOf(ETp, shape)};
   auto ETa = EmptyArray<double>(shape);
   double* const out = ETa.mutable_data();
+  bool done = false;
   {
     py::gil_scoped_release unlocked;
     const TrapHandlerScope handler;
     WorkerPool pool(threads);
-    SolveBagrovGrid(grid, pool, out);
+    done = SolveBagrovGrid(grid, pool, out, SignalRaised);
   }
+  if (!done) throw py::error_already_set();
   return ETa;
 }
 
+// The statuses of input errors; the reason of a refused value is
+// reasons[value].
 std::vector<std::string> ProblemTexts(const py::array_t<std::uint8_t>& kind,
                                       const py::array_t<std::uint8_t>& field,
-                                      const py::array_t<double>& value) {
+                                      const py::array_t<double>& value,
+                                      const std::vector<std::string>& reasons) {
   std::vector<std::string> texts;
   auto kinds = kind.unchecked<1>();
   auto fields = field.unchecked<1>();
@@ -207,10 +235,68 @@ std::vector<std::string> ProblemTexts(const py::array_t<std::uint8_t>& kind,
     if (kinds(i) > static_cast<int>(ProblemKind::kNotZeroOrOne) || fields(i) >= kInputFieldCount) {
       throw py::value_error("no such input problem");
     }
-    texts.push_back(ProblemText(
-        {static_cast<ProblemKind>(kinds(i)), static_cast<InputField>(fields(i)), values(i)}));
+    const auto problem_kind = static_cast<ProblemKind>(kinds(i));
+    if (problem_kind == ProblemKind::kRefused) {
+      const double reason = values(i);
+      if (!(reason >= 0 && reason < static_cast<double>(reasons.size()))) {
+        throw py::value_error("no such reason");
+      }
+      texts.push_back(InputErrorStatus(reasons[static_cast<std::size_t>(reason)]));
+    } else {
+      texts.push_back(InputErrorStatus(
+          ProblemText({problem_kind, static_cast<InputField>(fields(i)), values(i)})));
+    }
   }
   return texts;
+}
+
+InputField FieldNamed(std::string_view name) {
+  for (int field = 0; field < kInputFieldCount; ++field) {
+    if (FieldName(static_cast<InputField>(field)) == name) return static_cast<InputField>(field);
+  }
+  throw py::value_error("no field " + std::string(name));
+}
+
+// recharge-table's reading of a CSV table (table_reading.h): (name, values,
+// (rows, texts, reasons)) for a column of an input field, (name, texts) for
+// any other; OSError or ValueError when the table cannot be read.
+py::list ReadTable(int fd, std::optional<std::string> decimal) {
+  std::optional<table::DecimalMark> mark;
+  if (decimal) mark = *decimal == "comma" ? table::DecimalMark::kComma : table::DecimalMark::kPoint;
+  std::vector<TableColumn> columns;
+  std::string problem;
+  bool read = false;
+  {
+    py::gil_scoped_release unlocked;
+    read = ReadSoilTable(fd, mark, columns, problem);
+  }
+  if (!read) throw py::value_error(problem);
+  py::list out;
+  for (TableColumn& column : columns) {
+    if (!column.numbers) {
+      out.append(py::make_tuple(column.name, py::cast(column.text)));
+      continue;
+    }
+    py::array_t<double> values(static_cast<py::ssize_t>(column.values.size()));
+    std::copy(column.values.begin(), column.values.end(), values.mutable_data());
+    out.append(
+        py::make_tuple(column.name, values,
+                       py::make_tuple(py::cast(column.refused), py::cast(column.refused_text),
+                                      py::cast(column.reasons))));
+  }
+  return out;
+}
+
+// A frame's text cell of `field` as the table reads a cell with a point:
+// (value, None), or (None, why it is no number).
+py::tuple CellNumber(std::string_view field, std::string_view text) {
+  double value = 0.0;
+  std::string reason;
+  if (table::ReadCell(FieldName(FieldNamed(field)), text, table::DecimalMark::kPoint, UnitScale(),
+                      value, reason)) {
+    return py::make_tuple(value, py::none());
+  }
+  return py::make_tuple(py::none(), reason);
 }
 
 py::tuple MapNames(const std::vector<std::string>& names, std::string_view holder,
@@ -242,13 +328,6 @@ const FieldUnits& Units() {
 py::tuple ScaleTuple(const UnitScale& scale) {
   return py::make_tuple(scale.power_of_ten ? scale.shift : 0,
                         scale.power_of_ten ? py::object(py::none()) : py::float_(scale.factor));
-}
-
-InputField FieldNamed(std::string_view name) {
-  for (int field = 0; field < kInputFieldCount; ++field) {
-    if (FieldName(static_cast<InputField>(field)) == name) return static_cast<InputField>(field);
-  }
-  throw py::value_error("no field " + std::string(name));
 }
 
 py::tuple FieldScale(std::string_view field, std::string_view unit) {
@@ -294,9 +373,24 @@ py::tuple NamesOfFields() {
 py::tuple Columns() {
   py::list columns;
   for (const ResultColumn& column : ResultColumns()) {
-    columns.append(py::make_tuple(std::string(column.name), column.in_length));
+    columns.append(py::make_tuple(std::string(column.name), column.in_length,
+                                  std::string(column.description), column.value == nullptr));
   }
   return py::tuple(columns);
+}
+
+// The months of each series, {"rain": ("rain4", ..., "rain9"), "etp": ...}.
+py::dict MonthFields() {
+  py::dict series;
+  for (const InputField first : {InputField::kRain4, InputField::kEtp4}) {
+    const std::string_view name = FieldName(first);
+    py::list months;
+    for (int month = 0; month < kMonths; ++month) {
+      months.append(std::string(FieldName(MonthField(first, month))));
+    }
+    series[py::str(std::string(name.substr(0, name.size() - 1)))] = py::tuple(months);
+  }
+  return series;
 }
 
 }  // namespace
@@ -309,6 +403,8 @@ PYBIND11_MODULE(_core, m) {
   m.doc() = "The model of recharge-table for numpy arrays; use the package recharge.";
   m.attr("__version__") = RECHARGE_VERSION;
   m.attr("FIELDS") = NamesOfFields();
+  m.attr("MONTH_FIELDS") = MonthFields();
+  m.attr("STATUS_DESCRIPTION") = std::string(kStatusDescription);
   m.attr("RESULT_COLUMNS") = Columns();
   m.attr("METHODS") = py::tuple(py::cast(MethodTexts()));
   m.attr("STATUSES") = py::tuple(py::cast(StatusTexts()));
@@ -318,10 +414,11 @@ PYBIND11_MODULE(_core, m) {
   m.attr("MAX_THREADS") = kMaxCpus;
   m.def("available_cpus", AvailableCpus);
   m.def("balance", Balance, py::arg("fields"), py::arg("shape"), py::arg("no_data"),
-        py::arg("threads"));
+        py::arg("threads"), py::arg("refused"));
   m.def("solve_bagrov", SolveBagrovArrays, py::arg("nB"), py::arg("P"), py::arg("ETp"),
         py::arg("shape"), py::arg("threads"));
-  m.def("problem_texts", ProblemTexts, py::arg("kind"), py::arg("field"), py::arg("value"));
+  m.def("problem_texts", ProblemTexts, py::arg("kind"), py::arg("field"), py::arg("value"),
+        py::arg("reasons"));
   m.def("map_names", MapNames, py::arg("names"), py::arg("holder"), py::arg("name"),
         py::arg("with_id"));
   m.attr("COMMON_UNIT_FIELDS") = FieldsWhere(TakesCommonUnit);
@@ -332,4 +429,6 @@ PYBIND11_MODULE(_core, m) {
   m.def("unit_scale", FieldScale, py::arg("field"), py::arg("unit"));
   m.def("length_scale", LengthScale, py::arg("unit"));
   m.def("result_units", ResultUnits, py::arg("length"), py::arg("year"));
+  m.def("read_table", ReadTable, py::arg("fd"), py::arg("decimal"));
+  m.def("cell_number", CellNumber, py::arg("field"), py::arg("text"));
 }

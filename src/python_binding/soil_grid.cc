@@ -16,9 +16,13 @@ class CellValues : public CaseValues {
       : grid_(grid), index_(index) {}
 
   bool Read(InputField field, double& value) override {
+    const std::optional<StridedArray>& refused = grid_.refused[static_cast<int>(field)];
+    if (refused && (reason = refused->At(index_)) >= 0) return false;
     value = grid_.fields[static_cast<int>(field)].At(index_);
     return true;
   }
+
+  double reason = -1;  // of the value refused
 
  private:
   const SoilGrid& grid_;
@@ -53,10 +57,14 @@ void ComputeCell(const SoilGrid& grid, std::span<const std::size_t> index, std::
 
 }  // namespace
 
-void RunSoilGrid(const SoilGrid& grid, WorkerPool& pool, const GridOutputs& out) {
-  ForEachCell(grid.shape, pool, [&](std::size_t cell, std::span<const std::size_t> index) {
-    ComputeCell(grid, index, cell, out);
-  });
+bool RunSoilGrid(const SoilGrid& grid, WorkerPool& pool, const GridOutputs& out,
+                 const std::function<bool()>& stop) {
+  return ForEachCell(
+      grid.shape, pool,
+      [&](std::size_t cell, std::span<const std::size_t> index) {
+        ComputeCell(grid, index, cell, out);
+      },
+      stop);
 }
 
 std::vector<CellProblem> InputProblems(const SoilGrid& grid, const std::uint8_t* status) {
@@ -68,7 +76,9 @@ std::vector<CellProblem> InputProblems(const SoilGrid& grid, const std::uint8_t*
     if (status[cell] != kStatusInputError) continue;
     CellValues values(grid, index.index());
     SoilCase soil;
-    problems.push_back({cell, ReadSoilCase(values, soil)});
+    InputProblem problem = ReadSoilCase(values, soil);
+    if (problem.kind == ProblemKind::kRefused) problem.value = values.reason;
+    problems.push_back({cell, problem});
   }
   return problems;
 }

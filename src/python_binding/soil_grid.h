@@ -15,6 +15,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -32,6 +34,11 @@ struct SoilGrid {
   std::span<const std::size_t> shape;                 // at most kMaxAxes axes
   std::array<StridedArray, kInputFieldCount> fields;  // by InputField, each of `shape`
   MissingRequired missing = MissingRequired::kNoData;
+  // By InputField, where a field has cells that could not be read as numbers
+  // (a text in a frame's column): the index of the reason for each such cell,
+  // -1 for the others. A refused value is the cell's input error when the
+  // input rules read it, as a table's cell that is no number.
+  std::array<std::optional<StridedArray>, kInputFieldCount> refused;
 };
 
 // The outputs, each an array of the grid's cells in C order.
@@ -43,11 +50,14 @@ struct GridOutputs {
 
 // Computes every cell. A column the cell's pass does not show is NaN, its
 // method kNoMethod then. The outputs do not depend on the pool's threads.
-void RunSoilGrid(const SoilGrid& grid, WorkerPool& pool, const GridOutputs& out);
+// stop() is asked between blocks of cells (grid_blocks.h: ForEachCell); false
+// when it said yes, the outputs then only partly written.
+bool RunSoilGrid(const SoilGrid& grid, WorkerPool& pool, const GridOutputs& out,
+                 const std::function<bool()>& stop);
 
 struct CellProblem {
-  std::size_t cell;  // in C order
-  InputProblem problem;
+  std::size_t cell;      // in C order
+  InputProblem problem;  // a refused value: kRefused with the reason's index as its value
 };
 
 // What is wrong with each cell whose status is input error, in cell order,

@@ -1,0 +1,114 @@
+#include "python_binding/table_reading.h"
+
+#include <cstring>
+#include <limits>
+
+#include "balance/column_map.h"
+#include "balance/field_units.h"
+#include "table/csv_reader.h"
+
+namespace recharge::python {
+
+namespace {
+
+using table::DecimalMark;
+
+// Which field each column is, with the scale of its unit, or kAbsent.
+struct ColumnFields {
+  std::vector<int> field;
+  std::vector<UnitScale> scale;
+};
+
+bool MapHeader(const std::vector<std::string_view>& names, ColumnMap& map, ColumnFields& fields,
+               std::vector<TableColumn>& columns, std::string& problem) {
+  std::string notice;
+  if (!MapColumns(names, kHeaderWords, map, problem, notice)) return false;
+  fields.field.assign(names.size(), -1);
+  fields.scale.assign(names.size(), UnitScale());
+  columns.assign(names.size(), TableColumn());
+  for (std::size_t i = 0; i < names.size(); ++i) columns[i].name = names[i];
+  const FieldUnits* units = nullptr;
+  for (int f = 0; f < kInputFieldCount; ++f) {
+    const InputField field = static_cast<InputField>(f);
+    if (!map.Has(field)) continue;
+    const std::size_t i = map[field];
+    fields.field[i] = f;
+    columns[i].numbers = true;
+    const NameAndUnit split = SplitUnit(names[i]);
+    if (split.unit.empty()) continue;
+    if (units == nullptr && (units = FieldUnits::Load(problem)) == nullptr) return false;
+    if (!units->ScaleOf(field, split.unit, fields.scale[i], problem)) {
+      problem = "column " + std::string(names[i]) + ": " + problem;
+      return false;
+    }
+    columns[i].name = std::string(split.name) + " [" + std::string(ModelUnit(field)) + "]";
+  }
+  return true;
+}
+
+void Refuse(TableColumn& column, std::size_t row, std::string_view cell, std::string reason) {
+  column.values.push_back(std::numeric_limits<double>::quiet_NaN());
+  column.refused.push_back(row);
+  column.refused_text.emplace_back(cell);
+  column.reasons.push_back(std::move(reason));
+}
+
+}  // namespace
+
+bool ReadSoilTable(int fd, std::optional<DecimalMark> decimal, std::vector<TableColumn>& columns,
+                   std::string& problem) {
+  table::CsvReader reader(fd);
+  table::Record record;
+  table::ReadStatus status = reader.Next(record);
+  if (status == table::ReadStatus::kReadFailure) {
+    problem = std::strerror(reader.error_number());
+    return false;
+  }
+  if (status == table::ReadStatus::kEnd) {
+    problem = "no header row";
+    return false;
+  }
+  if (!record.error.empty()) {
+    problem = "header: " + std::string(record.error);
+    return false;
+  }
+  ColumnMap map;
+  ColumnFields fields;
+  if (!MapHeader(record.fields, map, fields, columns, problem)) return false;
+  if (map.id != kAbsent) reader.set_kept_field(map.id);
+  const DecimalMark mark = decimal.value_or(
+      table::AllowsDecimalComma(reader.delimiter()) ? DecimalMark::kComma : DecimalMark::kPoint);
+  for (std::size_t row = 0; (status = reader.Next(record)) == table::ReadStatus::kRecord; ++row) {
+    std::string row_error(record.error);
+    if (row_error.empty() && record.fields.size() != columns.size()) {
+      row_error = table::FieldCountError(record.fields.size(), columns.size());
+    }
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      TableColumn& column = columns[i];
+      const std::string_view cell = row_error.empty() ? record.fields[i]
+                                    : i == map.id     ? record.kept
+                                                      : std::string_view();
+      if (!column.numbers) {
+        column.text.emplace_back(cell);
+      } else if (!row_error.empty()) {
+        Refuse(column, row, cell, row_error);
+      } else {
+        double value = 0.0;
+        std::string reason;
+        if (table::ReadCell(FieldName(static_cast<InputField>(fields.field[i])), cell, mark,
+                            fields.scale[i], value, reason)) {
+          column.values.push_back(value);
+        } else {
+          Refuse(column, row, cell, std::move(reason));
+        }
+      }
+    }
+  }
+  if (status == table::ReadStatus::kReadFailure) {
+    problem = std::strerror(reader.error_number());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace recharge::python

@@ -1,0 +1,39 @@
+// A CSV table of soils read as recharge-table reads it (csv_reader.h,
+// cell_number.h, column_map.h), for the package's read_table: every cell of
+// an input field's column the very double the table computes with, in the
+// model's unit, and every cell it could not read kept with the row's input
+// error, so that a frame of it gives each row the table's status.
+//
+//   id,P [mm],zr,...          columns id (text), P [cm] (numbers: 60.5), zr
+//   a,605,6o,...              (numbers: NaN, refused "6o" with the reason
+//                             zr: "6o" is not a number)
+//   b,"60                     every number column refused for row b with
+//                             "unterminated quote"; id b
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "table/cell_number.h"
+
+namespace recharge::python {
+
+struct TableColumn {
+  // As the header names it, a unit given replaced by the model's one: "P [cm]"
+  // for "P [mm]", whose cells are converted.
+  std::string name;
+  bool numbers = false;                            // an input field's column: `values`, else `text`
+  std::vector<double> values;                      // NaN for an empty cell and a refused one
+  std::vector<std::string> text;                   // every cell as read
+  std::vector<std::size_t> refused;                // numbers only: the rows of the cells not read,
+  std::vector<std::string> refused_text, reasons;  // each cell as it stands, and why
+};
+
+// False with `problem` when the table cannot be read at all: a read failure,
+// no header, a malformed header, a column twice or a required one missing, a
+// unit of the wrong kind; as recharge-table says it.
+bool ReadSoilTable(int fd, std::optional<table::DecimalMark> decimal,
+                   std::vector<TableColumn>& columns, std::string& problem);
+
+}  // namespace recharge::python
