@@ -110,7 +110,7 @@ def _run_table(program, soils, directory):
     assert run.returncode == 1, run.stderr  # complete, some rows not ok
     with open(results, newline="") as cells:
         rows = list(csv.reader(cells))
-    return {name: [row[c] for row in rows[1:]] for c, name in enumerate(rows[0])}
+    return table, {name: [row[c] for row in rows[1:]] for c, name in enumerate(rows[0])}
 
 
 @pytest.fixture(scope="session")
@@ -121,15 +121,17 @@ def soils():
 @pytest.fixture(scope="session")
 def table(soils, tmp_path_factory):
     """The table's results: "values" column -> float64 (NaN for empty),
-    "method" and "status" -> lists of str, the status without "line N: "."""
+    "method" and "status" -> lists of str, the status without "line N: ";
+    "path" the table it read."""
     program = os.environ.get("RECHARGE_TABLE")
     if not program:
         pytest.skip("RECHARGE_TABLE names no recharge-table to compare with")
-    cells = _run_table(program, soils, tmp_path_factory.mktemp("table"))
+    path, cells = _run_table(program, soils, tmp_path_factory.mktemp("table"))
     out = {name: np.array([float(c) if c else np.nan for c in cells[name]]) for name in VALUES}
     out["method"] = cells["method"]
     out["status"] = [s.replace(f"line {i + 2}: ", "", 1) for i, s in enumerate(cells["status"])]
     assert cells["id"] == [f"soil {i}" for i in range(ROWS)]
+    out["path"] = path  # the table itself
     return out
 
 

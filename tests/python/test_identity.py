@@ -50,6 +50,12 @@ def test_frame(soils, table):
     assert [m if isinstance(m, str) else "" for m in out["method"]] == table["method"]
 
 
+def test_frame_of_the_table_read(table):
+    pytest.importorskip("pandas")
+    out = recharge.balance_frame(recharge.read_table(table["path"]))
+    check(out, table, table["status"])
+
+
 @pytest.mark.parametrize("chunks", [None, {"row": 700}])
 def test_dataset(soils, table, chunks):
     xr = pytest.importorskip("xarray")
