@@ -109,7 +109,9 @@ def grid_runs(columns, work):
     npz, memory_R = os.path.join(work, "grid.npz"), os.path.join(work, "R.npy")
     np.savez(npz, **columns)
     names = {"soil_class": "class"}
-    ds = xr.Dataset({names.get(name, name): (("y", "x"), np.resize(value, (SIDE, SIDE)))
+    units = dict.fromkeys(["P", "ETp", "Ps", "ETps", "zr", "zgw"], "cm") | {"alpha": "1/cm"}
+    ds = xr.Dataset({names.get(name, name): (("y", "x"), np.resize(value, (SIDE, SIDE)),
+                                             {"units": units[name]} if name in units else {})
                      for name, value in columns.items()},
                     coords={"x": np.arange(SIDE) * 25.0, "y": np.arange(SIDE) * 25.0})
     chunked = ds.chunk({"y": SIDE // 4, "x": SIDE // 4})
