@@ -48,7 +48,8 @@ void BM_SolveBagrov(benchmark::State& state, const std::vector<Problem>& problem
   for (auto _ : state) {
     for (const Problem& problem : problems) {
       double ETa = 0.0;
-      const BagrovOutcome outcome = SolveBagrov(problem.nB, problem.P, problem.ETp, ETa);
+      Arithmetic ops;
+      const BagrovOutcome outcome = SolveBagrov(ops, problem.nB, problem.P, problem.ETp, ETa);
       benchmark::DoNotOptimize(ETa);
       steps += outcome.newton_steps;
     }
@@ -161,8 +162,8 @@ Batch ReadBatch(const char* path) {
     }
     BatchSoil observer(anaerobiosis == 1);
     SoilRecord record{};
-    if (RunSoilBalance(soil, observer, record) != SoilOutcome::kDone) {
-      Fail("no convergence: " + text);
+    if (RunSoilBalance(soil, observer, record).outcome != SoilOutcome::kDone) {
+      Fail("no convergence or a fault: " + text);
     }
     if (record.method == BalanceMethod::kHydropedotransfer) {
       ++batch.hydropedotransfer;

@@ -8,5 +8,5 @@ add_executable(console_tests
   console/list_directed_output_test.cc
   console/number_conversion_test.cc
 )
-target_link_libraries(console_tests PRIVATE recharge_console trapped_main GTest::gmock)
+target_link_libraries(console_tests PRIVATE recharge_console GTest::gmock_main)
 gtest_discover_tests(console_tests)

@@ -11,12 +11,12 @@ add_executable(model_tests
   balance/soil_balance_test.cc
   balance/soil_case_test.cc
 )
-target_link_libraries(model_tests PRIVATE recharge_model trapped_main GTest::gmock)
+target_link_libraries(model_tests PRIVATE recharge_model GTest::gmock_main)
 gtest_discover_tests(model_tests)
 
 # The units of the fields, where UDUNITS-2 is found.
 if(RECHARGE_UNITS)
   add_executable(units_tests balance/field_units_test.cc)
-  target_link_libraries(units_tests PRIVATE recharge_units trapped_main)
+  target_link_libraries(units_tests PRIVATE recharge_units GTest::gtest_main)
   gtest_discover_tests(units_tests)
 endif()

@@ -5,7 +5,7 @@ add_executable(table_tests
   table/csv_reader_test.cc
   table/csv_writer_test.cc
 )
-target_link_libraries(table_tests PRIVATE recharge_table_io trapped_main GTest::gmock)
+target_link_libraries(table_tests PRIVATE recharge_table_io GTest::gmock_main)
 gtest_discover_tests(table_tests)
 
 # The programs that read units, where UDUNITS-2 is found.

@@ -50,17 +50,25 @@ void Dialogue::AskCoefficientOfSimultaneity() {
     return;
   }
   Say(texts::kMonthlyData);
-  // The months are read one by one, each added as soon as it is known.
+  // The months are read one by one, each added as soon as it is known: a
+  // fault ends the run there, before the next month is asked for.
   SimultaneityAccumulator simultaneity;
+  Arithmetic ops;
   for (std::int32_t month = 4; month <= 9; ++month) {
     console_.Write({ListItem::Character(texts::kMonth), ListItem::Integer(month)});
     Say(texts::kRainEpot);
     console_.Read({rain_[month], etp_[month]});
-    simultaneity.AddMonth(rain_[month], etp_[month]);
+    simultaneity.AddMonth(ops, rain_[month], etp_[month]);
+    EndOnFault(ops.fault());
   }
-  soil_inputs_.climate.Cs = simultaneity.Cs();
+  soil_inputs_.climate.Cs = simultaneity.Cs(ops);
+  EndOnFault(ops.fault());
   Say(texts::kFourBlanks);
   console_.WriteFormatted(texts::kCsFormat, {soil_inputs_.climate.Cs});
+}
+
+void Dialogue::EndOnFault(RuntimeError fault) {
+  if (fault != RuntimeError::kNone) ReportRuntimeError(fault);
 }
 
 void Dialogue::RunSoil() {
@@ -69,7 +77,9 @@ void Dialogue::RunSoil() {
   ChooseSoilClass();
   TakeSoilParameters();
   SoilRecord record{};
-  if (RunSoilBalance(soil_inputs_, *this, record) == SoilOutcome::kNoConvergence) {
+  const SoilRun run = RunSoilBalance(soil_inputs_, *this, record);
+  EndOnFault(run.fault);
+  if (run.outcome == SoilOutcome::kNoConvergence) {
     // Reported, and ended with status 1: a result that was never found must
     // not look like a normal end.
     Say(texts::kNoConvergence);

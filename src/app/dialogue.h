@@ -20,6 +20,9 @@ class Dialogue : private SoilObserver {
 
  private:
   void Say(std::string_view text);
+  // Ends the run with the report of a fault, as every fault of the model
+  // ends the dialogue; nothing for kNone.
+  static void EndOnFault(RuntimeError fault);
   // Asks a (0,1) question; the answer is 0 when none is given.
   std::int32_t AskYesNo(std::string_view question);
 

@@ -1,36 +1,36 @@
 #include "balance/bagrov_coefficient.h"
 
-#include "runtime/math_functions.h"
-
 namespace recharge {
 
-double EstimateBagrovCoefficient(const double& qmax, const double& Wmax, const double& Cs) {
+double EstimateBagrovCoefficient(Arithmetic& ops, const double& qmax, const double& Wmax,
+                                 const double& Cs) {
   constexpr double kRiseExponent = 2.5884f;
   constexpr double kRiseFactor = 1.791f;
   constexpr double kStorageExponent = 1.0879f;
   constexpr double kStorageFactor = 0.18002f;
-  const double t1 = Exp(qmax * kRiseExponent) * kRiseFactor;
-  const double t2 = Pow(Wmax, kStorageExponent) * kStorageFactor;
-  return (t1 + t2) + Cs;
+  const double t1 = ops.Mul(ops.Exp(ops.Mul(qmax, kRiseExponent)), kRiseFactor);
+  const double t2 = ops.Mul(ops.Pow(Wmax, kStorageExponent), kStorageFactor);
+  return ops.Add(ops.Add(t1, t2), Cs);
 }
 
-void CorrectForAnaerobiosis(const double& qmax, const double& h_an, const double& FC, double& nB) {
+void CorrectForAnaerobiosis(Arithmetic& ops, const double& qmax, const double& h_an,
+                            const double& FC, double& nB) {
   constexpr double kRiseExponent = 0.5354f;
   constexpr double kHeadOffset = 0.27405f;  // cm
   constexpr double kHeadFactor = 0.05794f;
   constexpr double kFieldCapacityFactor = 11.832f;
-  const double a = Pow(qmax, kRiseExponent);
-  const double b = h_an + kHeadOffset;
-  const double c = a * b * kHeadFactor;
-  nB = nB - c;
-  nB = nB - FC * kFieldCapacityFactor;
+  const double a = ops.Pow(qmax, kRiseExponent);
+  const double b = ops.Add(h_an, kHeadOffset);
+  const double c = ops.Mul(ops.Mul(a, b), kHeadFactor);
+  nB = ops.Sub(nB, c);
+  nB = ops.Sub(nB, ops.Mul(FC, kFieldCapacityFactor));
 }
 
-void LimitBagrovCoefficient(double& nB) {
+void LimitBagrovCoefficient(Arithmetic& ops, double& nB) {
   constexpr double kUpper = 10.0;
   constexpr double kLower = 0.5;
-  nB = (nB < kUpper) ? nB : kUpper;
-  if (nB <= kLower) nB = kLower;
+  nB = ops.Less(nB, kUpper) ? nB : kUpper;
+  if (ops.LessEqual(nB, kLower)) nB = kLower;
 }
 
 }  // namespace recharge

@@ -8,17 +8,21 @@
 // correction (h_an 2.905 cm) 2.000.
 #pragma once
 
+#include "runtime/checked_arithmetic.h"
+
 namespace recharge {
 
 // qmax in cm/d, Wmax in cm; a negative Wmax ends the run with a power error.
-double EstimateBagrovCoefficient(const double& qmax, const double& Wmax, const double& Cs);
+double EstimateBagrovCoefficient(Arithmetic& ops, const double& qmax, const double& Wmax,
+                                 const double& Cs);
 
 // nB -= 0.05794 * qmax^0.5354 * (h_an + 0.27405) + 11.832 * FC, in two
 // subtractions. Never raises nB for non-negative qmax, h_an and FC.
-void CorrectForAnaerobiosis(const double& qmax, const double& h_an, const double& FC, double& nB);
+void CorrectForAnaerobiosis(Arithmetic& ops, const double& qmax, const double& h_an,
+                            const double& FC, double& nB);
 
 // Upper limit first, so that a value that is not a number becomes 10; then
 // anything at or below 0.5 becomes 0.5.
-void LimitBagrovCoefficient(double& nB);
+void LimitBagrovCoefficient(Arithmetic& ops, double& nB);
 
 }  // namespace recharge

@@ -2,6 +2,8 @@
 
 namespace recharge {
 
-double GroundwaterRecharge(const double& P, const double& ETa) { return P - ETa; }
+double GroundwaterRecharge(Arithmetic& ops, const double& P, const double& ETa) {
+  return ops.Sub(P, ETa);
+}
 
 }  // namespace recharge

@@ -1,6 +1,8 @@
 // What one soil's pass through the water balance gives.
 #pragma once
 
+#include "runtime/checked_arithmetic.h"
+
 namespace recharge {
 
 struct CaseResult {
@@ -12,6 +14,6 @@ struct CaseResult {
 
 // R = P - ETa, cm. Negative where the site takes more water from the
 // groundwater than it gets as rain: a result, not an error.
-double GroundwaterRecharge(const double& P, const double& ETa);
+double GroundwaterRecharge(Arithmetic& ops, const double& P, const double& ETa);
 
 }  // namespace recharge

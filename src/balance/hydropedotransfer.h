@@ -9,11 +9,12 @@
 #pragma once
 
 #include "balance/climate_inputs.h"
+#include "runtime/checked_arithmetic.h"
 
 namespace recharge {
 
 // qmax in cm/d, Wmax in cm; uses ETp, Ps and ETps of the climate.
-void Hydropedotransfer(const ClimateInputs& climate, const double& qmax, const double& Wmax,
-                       double& g, double& ETa);
+void Hydropedotransfer(Arithmetic& ops, const ClimateInputs& climate, const double& qmax,
+                       const double& Wmax, double& g, double& ETa);
 
 }  // namespace recharge

@@ -2,11 +2,11 @@
 
 namespace recharge {
 
-bool UsesBagrovMethod(const ClimateInputs& climate, const double& qmax) {
+bool UsesBagrovMethod(Arithmetic& ops, const ClimateInputs& climate, const double& qmax) {
   constexpr double kHumidityFactor = 1.15f;
   constexpr double kCapillaryRiseThreshold = 0.01f;  // cm/d
-  if (climate.P * kHumidityFactor >= climate.ETp) return true;
-  return qmax <= kCapillaryRiseThreshold;
+  if (ops.GreaterEqual(ops.Mul(climate.P, kHumidityFactor), climate.ETp)) return true;
+  return ops.LessEqual(qmax, kCapillaryRiseThreshold);
 }
 
 }  // namespace recharge

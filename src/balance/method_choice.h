@@ -6,10 +6,11 @@
 #pragma once
 
 #include "balance/climate_inputs.h"
+#include "runtime/checked_arithmetic.h"
 
 namespace recharge {
 
 // True for the Bagrov method, false for the hydropedotransfer method.
-bool UsesBagrovMethod(const ClimateInputs& climate, const double& qmax);
+bool UsesBagrovMethod(Arithmetic& ops, const ClimateInputs& climate, const double& qmax);
 
 }  // namespace recharge

@@ -7,15 +7,17 @@
 // 0 2 3 1 1 0, so Cs = 7 / 42 = 0.167.
 #pragma once
 
+#include "runtime/checked_arithmetic.h"
+
 namespace recharge {
 
 // A new accumulator starts both sums at zero: take one per case.
 class SimultaneityAccumulator {
  public:
   // Adds one month, in the order the months are read.
-  void AddMonth(const double& rain, const double& etp);
+  void AddMonth(Arithmetic& ops, const double& rain, const double& etp);
   // Divides the sums: a zero sum of ETp is a division by zero.
-  double Cs() const;
+  double Cs(Arithmetic& ops) const;
 
  private:
   double sum_etp_ = 0.0;  // cm

@@ -26,10 +26,13 @@
 
 namespace recharge {
 
+// The months of the monthly values, April to September.
+inline constexpr int kMonths = 6;
+
 // Monthly averages of April to September, cm.
 struct GrowingSeason {
-  double rain[6];
-  double etp[6];
+  double rain[kMonths];
+  double etp[kMonths];
 };
 
 struct SoilInputs {
@@ -83,11 +86,8 @@ class SoilObserver {
 enum class SoilOutcome {
   kDone,           // R is computed
   kNoConvergence,  // the Newton iteration failed; ETa and R are not written
-  kFault,          // only from RunSoilBalanceRecovering
+  kFault,          // an arithmetic or math-function fault ended the pass
 };
-
-// Every fault ends the run with its report, as in the dialogue.
-SoilOutcome RunSoilBalance(const SoilInputs& inputs, SoilObserver& observer, SoilRecord& record);
 
 struct SoilRun {
   SoilOutcome outcome;
@@ -95,11 +95,11 @@ struct SoilRun {
   SoilStep step;       // the step that raised it
 };
 
-// The same, with a floating-point or math-function fault returned as a value
-// (fault_recovery.h): the record keeps what the steps before the fault gave.
-// Safe on many threads at once. The observer must not allocate or lock, since
-// a fault abandons the pass without unwinding.
-SoilRun RunSoilBalanceRecovering(const SoilInputs& inputs, SoilObserver& observer,
-                                 SoilRecord& record);
+// Runs the pass. A fault is found by the checks of the model's arithmetic
+// (checked_arithmetic.h) at the operation that raised it: the pass ends with
+// the step under way unfinished, and the record keeps what the steps before
+// it gave. Safe on many threads at once; the observer may do anything an
+// ordinary callee may.
+SoilRun RunSoilBalance(const SoilInputs& inputs, SoilObserver& observer, SoilRecord& record);
 
 }  // namespace recharge

@@ -31,9 +31,6 @@
 
 namespace recharge {
 
-// The months of the monthly values, April to September.
-inline constexpr int kMonths = 6;
-
 // The values a soil may give, in the order of a table's columns.
 enum class InputField {
   kP,

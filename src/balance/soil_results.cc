@@ -74,7 +74,7 @@ SoilPass RunSoilCase(const SoilCase& soil) {
   SoilPass pass;
   pass.cs_given = !soil.inputs.months;
   StepNotes notes(soil.anaerobiosis);
-  const SoilRun run = RunSoilBalanceRecovering(soil.inputs, notes, pass.record);
+  const SoilRun run = RunSoilBalance(soil.inputs, notes, pass.record);
   pass.finished = notes.finished;
   pass.fault = run.fault;
   switch (run.outcome) {

@@ -5,7 +5,6 @@
 
 #include "balance/bagrov_solver.h"
 #include "python_binding/grid_blocks.h"
-#include "runtime/fault_recovery.h"
 
 namespace recharge::python {
 
@@ -15,9 +14,9 @@ double SolveCell(double nB, double P, double ETp) {
   constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
   if (std::isnan(nB) || std::isnan(P) || std::isnan(ETp)) return kNaN;
   double ETa = kNaN;
-  bool converged = false;
-  auto solve = [&] { converged = SolveBagrov(nB, P, ETp, ETa).converged; };
-  return RecoverFaults(solve) == RuntimeError::kNone && converged ? ETa : kNaN;
+  Arithmetic ops;
+  const bool converged = SolveBagrov(ops, nB, P, ETp, ETa).converged;
+  return ops.ok() && converged ? ETa : kNaN;
 }
 
 }  // namespace

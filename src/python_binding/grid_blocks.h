@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cfenv>
 #include <chrono>
 #include <cstddef>
 #include <functional>
@@ -31,7 +32,24 @@
 namespace recharge::python {
 
 inline constexpr std::size_t kCellsPerBlock = 256;
-// How long a run goes between two asks of stop() at the most.
+
+// The IEEE default floating-point environment for the model's arithmetic
+// while it lives (round-to-nearest, no trap), whatever the thread had: a
+// caller's fesetround or feenableexcept. The thread's own environment, its
+// exception flags included, is given back.
+class DefaultFloatingPoint {
+ public:
+  DefaultFloatingPoint() {
+    std::fegetenv(&caller_);
+    std::fesetenv(FE_DFL_ENV);
+  }
+  ~DefaultFloatingPoint() { std::fesetenv(&caller_); }
+  DefaultFloatingPoint(const DefaultFloatingPoint&) = delete;
+  DefaultFloatingPoint& operator=(const DefaultFloatingPoint&) = delete;
+
+ private:
+  std::fenv_t caller_;
+};  // How long a run goes between two asks of stop() at the most.
 inline constexpr std::chrono::milliseconds kStopInterval{100};
 
 // The blocks of a grid of `shape`: 0 for a grid of no cells.
@@ -53,6 +71,7 @@ bool ForEachCell(std::span<const std::size_t> shape, WorkerPool& pool, const Fn&
   std::atomic<bool> stopped{false};
   pool.Run(BlockCount(shape), [&](std::size_t block) {
     if (stopped.load(std::memory_order_relaxed)) return;
+    const DefaultFloatingPoint environment;
     if (std::this_thread::get_id() == caller && Clock::now() >= next_ask) {
       if (stop()) {
         stopped.store(true, std::memory_order_relaxed);

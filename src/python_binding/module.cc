@@ -34,10 +34,10 @@
 // A grid of few cells runs on as many threads as it has blocks of cells
 // (grid_blocks.h), so that a small call starts no thread.
 //
-// The trap handler alone is SIGFPE's action while a grid runs
-// (trap_environment.h: TrapHandlerScope), and the traps are armed only
-// around each soil: Python's own floating-point behaviour and its handlers
-// are left as they were.
+// Faults are found by checks of values (checked_arithmetic.h): no trap and no
+// signal handler is used, and every block of cells computes in the IEEE
+// default environment, round-to-nearest without traps, whatever the caller
+// has set, which it gets back (grid_blocks.h).
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -59,7 +59,6 @@
 #include "python_binding/table_reading.h"
 #include "recharge_version.h"
 #include "runtime/available_cpus.h"
-#include "runtime/trap_environment.h"
 #include "table/cell_number.h"
 
 namespace py = pybind11;
@@ -183,7 +182,6 @@ py::tuple Balance(const std::vector<std::optional<py::array>>& fields, const Sha
   bool done = false;
   {
     py::gil_scoped_release unlocked;
-    const TrapHandlerScope handler;
     WorkerPool pool(threads);
     done = RunSoilGrid(grid, pool, out, SignalRaised);
     if (done) problems = InputProblems(grid, out.status);
@@ -210,7 +208,6 @@ py::array_t<double> SolveBagrovArrays(const py::array& nB, const py::array& P, c
   bool done = false;
   {
     py::gil_scoped_release unlocked;
-    const TrapHandlerScope handler;
     WorkerPool pool(threads);
     done = SolveBagrovGrid(grid, pool, out, SignalRaised);
   }

@@ -1,5 +1,5 @@
 // A report under construction, in a fixed buffer: reports are built without
-// allocating, so that the floating-point trap handler can build them too.
+// allocating, so that a report is made even when memory has run out.
 // Text beyond the buffer's 256 bytes is dropped; the longest report the
 // program makes is under 100.
 //

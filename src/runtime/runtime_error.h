@@ -1,5 +1,5 @@
 // Every report that can end a run: an input or output failure on the console
-// (class F), a floating-point trap or a math-function failure (class M). Each
+// (class F), an arithmetic fault or a math-function failure (class M). Each
 // has its number, the kind of statement that reports it and its message; the
 // numbers and texts live in one table (runtime_error.cc), listed again in the
 // README.
@@ -29,7 +29,7 @@ enum class RuntimeError {
   kWrongForm,
   // Output (WRITE on the console).
   kWriteFailure,
-  // Floating-point traps.
+  // Arithmetic faults, as a processor would trap on them.
   kFloatingInvalid,
   kFloatingDivideByZero,
   kFloatingOverflow,

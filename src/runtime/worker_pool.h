@@ -11,8 +11,8 @@
 //   pool.Run(square.size(), [&](std::size_t i) { square[i] = double(i) * i; });
 //
 // A worker starts with the thread state any new thread has and sets up
-// nothing of its own: fn arms whatever it needs (the model's
-// RunSoilBalanceRecovering arms the traps of its thread for each soil). fn
+// nothing of its own: fn sets up whatever it needs (the Python binding sets
+// the floating-point environment of each block). fn
 // must not throw. One Run at a time.
 #pragma once
 

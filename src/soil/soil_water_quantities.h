@@ -7,6 +7,7 @@
 //   Se = 0.8711 and h_an = 2.905 cm.
 #pragma once
 
+#include "runtime/checked_arithmetic.h"
 #include "soil/soil_hydraulic_parameters.h"
 
 namespace recharge {
@@ -21,19 +22,20 @@ struct SoilWaterQuantities {
 };
 
 // FC, WP and Wmax = (FC - WP) * zr. No limits: zr = 0 gives Wmax = 0.
-void ComputeStorage(const SoilHydraulicParameters& soil, const SiteInputs& site,
+void ComputeStorage(Arithmetic& ops, const SoilHydraulicParameters& soil, const SiteInputs& site,
                     SoilWaterQuantities& q);
 
 // qmax = p1 * (zgw - zr)^p2 capped at 1 cm/d; 1 cm/d when the groundwater
 // reaches to within 1 cm of the root zone (zr + 1 >= zgw), so the power never
 // sees a base below 1.
-void EstimateQmax(const SiteInputs& site, const SoilHydraulicParameters& soil,
+void EstimateQmax(Arithmetic& ops, const SiteInputs& site, const SoilHydraulicParameters& soil,
                   SoilWaterQuantities& q);
 
 // Se and h_an: the suction at which the water content is 0.05 below theta_s,
 // h_an = (1/alpha) * (Se^(-1/m) - 1)^(1/n). Uses the stored m. Needs
 // theta_s - theta_r > 0.05, n != 1 and alpha != 0; other parameters end the
 // run with a floating-point or power-function report.
-void ComputeAnaerobiosisHead(const SoilHydraulicParameters& soil, SoilWaterQuantities& q);
+void ComputeAnaerobiosisHead(Arithmetic& ops, const SoilHydraulicParameters& soil,
+                             SoilWaterQuantities& q);
 
 }  // namespace recharge

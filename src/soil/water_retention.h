@@ -6,15 +6,17 @@
 // theta(63) = 0.1435 (field capacity), theta(15800) = 0.0207 (wilting point).
 #pragma once
 
+#include "runtime/checked_arithmetic.h"
+
 namespace recharge {
 
 // The Mualem exponent m = 1 - 1/n of a parameter set, derived whenever one
 // is taken; n = 0 is a division by zero.
-double MualemExponent(const double& n);
+double MualemExponent(Arithmetic& ops, const double& n);
 
 // Writes the water content at head h to theta. The exponent 1 - 1/n is taken
 // from n on every call, never from a stored m.
-void WaterContentAtHead(const double& theta_r, const double& theta_s, const double& alpha,
-                        const double& n, const double& h, double& theta);
+void WaterContentAtHead(Arithmetic& ops, const double& theta_r, const double& theta_s,
+                        const double& alpha, const double& n, const double& h, double& theta);
 
 }  // namespace recharge

@@ -10,7 +10,6 @@
 #include <cstring>
 
 #include "runtime/descriptor_io.h"
-#include "runtime/report_text.h"
 
 namespace recharge::table {
 
@@ -170,16 +169,6 @@ bool OutputFile::Commit(std::string& error) {
   temporary_.clear();
   ForgetOnSignals();
   return SyncFolder(target_) || Failed(error);
-}
-
-void FailOnUnrecoveredFault(RuntimeError error) {
-  RemoveTemporary();
-  const RuntimeErrorInfo& info = Describe(error);
-  ReportText line;
-  line << "recharge-table: internal error: " << info.letter << info.number << ' ' << info.message
-       << '\n';
-  WriteAll(STDERR_FILENO, line.View());
-  _exit(2);
 }
 
 }  // namespace recharge::table

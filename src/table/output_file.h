@@ -29,8 +29,6 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/runtime_error.h"
-
 namespace recharge::table {
 
 class OutputFile {
@@ -58,13 +56,5 @@ class OutputFile {
   std::string target_;     // the file written, at the end of its links
   std::string temporary_;  // empty when writing straight to target_
 };
-
-// The end of recharge-table on a fault outside every recovery point, for
-// SetUnrecoveredFaultHandler: removes the temporary file of the OutputFile
-// being written, writes one line on standard error and exits with status 2.
-// Safe in a signal handler.
-//   kFloatingDivideByZero
-//     -> "recharge-table: internal error: M6103 floating-point error: divide by zero"
-[[noreturn]] void FailOnUnrecoveredFault(RuntimeError error);
 
 }  // namespace recharge::table

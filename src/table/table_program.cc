@@ -15,8 +15,6 @@
 
 #include "balance/column_map.h"
 #include "runtime/available_cpus.h"
-#include "runtime/fault_recovery.h"
-#include "runtime/trap_environment.h"
 #include "runtime/worker_pool.h"
 #include "table/column_units.h"
 #include "table/csv_reader.h"
@@ -210,14 +208,6 @@ int RunTableProgram(int argc, char** argv) {
     case ParseResult::kUsageError:
       return kFailure;
   }
-  // The trap environment ignores SIGPIPE for the dialogue; a table into a
-  // pipe whose reader has gone ends as the parent has SIGPIPE end it.
-  struct sigaction inherited_pipe = {};
-  sigaction(SIGPIPE, nullptr, &inherited_pipe);
-  SetUpTrapEnvironment();
-  sigaction(SIGPIPE, &inherited_pipe, nullptr);
-  // Every row recovers its own faults: one outside them is the program's own.
-  SetUnrecoveredFaultHandler(FailOnUnrecoveredFault);
   int input_fd = STDIN_FILENO;
   if (!options.input.empty()) {
     input_fd = open(options.input.c_str(), O_RDONLY | O_CLOEXEC);

@@ -7,6 +7,9 @@
 namespace recharge {
 namespace {
 
+// The checked arithmetic of the steps under test (every value here is safe).
+Arithmetic ops;
+
 // The whole chain from the soil parameters, zr 60 cm, climate P 45, ETp 60,
 // Ps 25, ETps 45 (dry: 45 * 1.15 < 60). Exact g and ETa recomputed by
 // tests/reference/model_reference.py; the published rounded figures are in
@@ -15,11 +18,11 @@ void ExpectWorkedExample(const SoilHydraulicParameters& soil, const double zgw, 
                          const double ETa) {
   const SiteInputs site{60.0, zgw};
   SoilWaterQuantities q{};
-  ComputeStorage(soil, site, q);
-  EstimateQmax(site, soil, q);
+  ComputeStorage(ops, soil, site, q);
+  EstimateQmax(ops, site, soil, q);
   double g_computed = 0.0;
   double ETa_computed = 0.0;
-  Hydropedotransfer(ClimateInputs{45.0, 60.0, 25.0, 45.0, 0.0}, q.qmax, q.Wmax, g_computed,
+  Hydropedotransfer(ops, ClimateInputs{45.0, 60.0, 25.0, 45.0, 0.0}, q.qmax, q.Wmax, g_computed,
                     ETa_computed);
   EXPECT_EQ(g_computed, g);
   EXPECT_EQ(ETa_computed, ETa);
@@ -38,11 +41,11 @@ TEST(HydropedotransferTest, CappedAtETpFromAboveOnly) {
   double g = 0.0;
   double ETa = 0.0;
   // qmax 1 makes the power exactly 1; Ps 30 lifts g to 1.26.
-  Hydropedotransfer(ClimateInputs{0.0, 60.0, 30.0, 45.0, 0.0}, 1.0, 0.0, g, ETa);
+  Hydropedotransfer(ops, ClimateInputs{0.0, 60.0, 30.0, 45.0, 0.0}, 1.0, 0.0, g, ETa);
   EXPECT_GT(g, 1.0);
   EXPECT_EQ(ETa, 60.0);
   // g = 0.70125f + 0.05358f; the shortfall (1 - g) * 100 exceeds ETp 10.
-  Hydropedotransfer(ClimateInputs{0.0, 10.0, 0.0, 100.0, 0.0}, 1.0, 0.0, g, ETa);
+  Hydropedotransfer(ops, ClimateInputs{0.0, 10.0, 0.0, 100.0, 0.0}, 1.0, 0.0, g, ETa);
   EXPECT_EQ(ETa, -14.51699823141098);
 }
 

@@ -5,6 +5,9 @@
 namespace recharge {
 namespace {
 
+// The checked arithmetic of the steps under test (every value here is safe).
+Arithmetic ops;
+
 TEST(MethodChoiceTest, HumidityThenCapillaryRise) {
   struct Case {
     double P, ETp, qmax;
@@ -21,7 +24,7 @@ TEST(MethodChoiceTest, HumidityThenCapillaryRise) {
   };
   for (const Case& c : cases) {
     ClimateInputs climate{c.P, c.ETp, 0.0, 0.0, 0.0};
-    EXPECT_EQ(UsesBagrovMethod(climate, c.qmax), c.bagrov)
+    EXPECT_EQ(UsesBagrovMethod(ops, climate, c.qmax), c.bagrov)
         << "P " << c.P << ", ETp " << c.ETp << ", qmax " << c.qmax;
   }
 }

@@ -5,10 +5,13 @@
 namespace recharge {
 namespace {
 
+// The checked arithmetic of the steps under test (every value here is safe).
+Arithmetic ops;
+
 double CsOf(const double (&rain)[6], const double (&etp)[6]) {
   SimultaneityAccumulator accumulator;
-  for (int i = 0; i < 6; ++i) accumulator.AddMonth(rain[i], etp[i]);
-  return accumulator.Cs();
+  for (int i = 0; i < 6; ++i) accumulator.AddMonth(ops, rain[i], etp[i]);
+  return accumulator.Cs(ops);
 }
 
 TEST(SimultaneityTest, DeficitShareOfGrowingSeason) {

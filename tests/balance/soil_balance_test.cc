@@ -32,7 +32,7 @@ SoilInputs Sand() { return {{60.0, 55.0, 30.0, 40.0, 0.3}, {}, {60.0, 200.0}, Cl
 TEST(SoilBalanceTest, StepsInTheDialoguesOrderOnEveryPath) {
   StepLog plain(false);
   SoilRecord r{};
-  EXPECT_EQ(RunSoilBalance(Sand(), plain, r), SoilOutcome::kDone);
+  EXPECT_EQ(RunSoilBalance(Sand(), plain, r).outcome, SoilOutcome::kDone);
   EXPECT_THAT(plain.steps, ElementsAre(SoilStep::kParameters, SoilStep::kStorage, SoilStep::kQmax,
                                        SoilStep::kMethodChoice, SoilStep::kCoefficient,
                                        SoilStep::kLimits, SoilStep::kSolver, SoilStep::kRecharge));
@@ -41,7 +41,7 @@ TEST(SoilBalanceTest, StepsInTheDialoguesOrderOnEveryPath) {
   EXPECT_GT(r.newton_steps, 0);
 
   StepLog wet(true);
-  EXPECT_EQ(RunSoilBalance(Sand(), wet, r), SoilOutcome::kDone);
+  EXPECT_EQ(RunSoilBalance(Sand(), wet, r).outcome, SoilOutcome::kDone);
   EXPECT_THAT(wet.steps, ElementsAre(SoilStep::kParameters, SoilStep::kStorage, SoilStep::kQmax,
                                      SoilStep::kMethodChoice, SoilStep::kCoefficient,
                                      SoilStep::kAnaerobiosisHead, SoilStep::kCorrection,
@@ -54,7 +54,7 @@ TEST(SoilBalanceTest, StepsInTheDialoguesOrderOnEveryPath) {
                      {60.0, 100.0},
                      Class(24)};
   StepLog dry(true);  // never asked on this path
-  EXPECT_EQ(RunSoilBalance(clay, dry, r), SoilOutcome::kDone);
+  EXPECT_EQ(RunSoilBalance(clay, dry, r).outcome, SoilOutcome::kDone);
   EXPECT_THAT(dry.steps, ElementsAre(SoilStep::kSimultaneity, SoilStep::kParameters,
                                      SoilStep::kStorage, SoilStep::kQmax, SoilStep::kMethodChoice,
                                      SoilStep::kHydropedotransfer, SoilStep::kRecharge));
@@ -106,7 +106,7 @@ TEST(SoilBalanceTest, FaultsComeBackWithTheirStepAndTheValuesBefore) {
     SCOPED_TRACE(c.name);
     StepLog log(c.anaerobiosis);
     SoilRecord r{};
-    const SoilRun run = RunSoilBalanceRecovering(c.inputs, log, r);
+    const SoilRun run = RunSoilBalance(c.inputs, log, r);
     EXPECT_EQ(run.outcome, c.outcome);
     EXPECT_EQ(run.fault, c.fault);
     EXPECT_EQ(run.step, c.step);
@@ -120,6 +120,33 @@ TEST(SoilBalanceTest, FaultsComeBackWithTheirStepAndTheValuesBefore) {
       EXPECT_GT(r.water.FC, 0.0);
     }
   }
+}
+
+// A fault is an ordinary return: what the observer holds is released as
+// from any call, and it may allocate.
+TEST(SoilBalanceTest, AFaultLetsTheObserversDestructorsRun) {
+  static int released = 0;
+  struct Held {
+    ~Held() { ++released; }
+  };
+  class Holding : public StepLog {
+   public:
+    Holding() : StepLog(false) {}
+    void Finished(SoilStep step, const SoilRecord& record) override {
+      StepLog::Finished(step, record);
+      held.emplace_back();
+    }
+    std::vector<Held> held;
+  };
+  SoilInputs in = Sand();
+  in.site = {-60.0, 200.0};
+  {
+    Holding observer;
+    SoilRecord r{};
+    EXPECT_EQ(RunSoilBalance(in, observer, r).fault, RuntimeError::kPowDomain);
+    released = 0;
+  }
+  EXPECT_GE(released, 4);  // one for each step heard of, and none lost
 }
 
 }  // namespace

@@ -26,10 +26,11 @@ def f32(x):
 
 
 # --- Faults ----------------------------------------------------------------
-# The program traps invalid operations, divisions by zero and overflows, and
-# checks pow, exp and sqrt (src/runtime/math_functions.h). Inputs are finite
-# and the checked forms below raise at once, so a value that is not finite can
-# only come from an addition, subtraction or product that overflowed.
+# The program finds invalid operations, divisions by zero and overflows, and
+# the failures of pow, exp and sqrt, by the values they give
+# (src/runtime/checked_arithmetic.h). Inputs are finite and the checked forms
+# below raise at once, so a value that is not finite can only come from an
+# addition, subtraction or product that overflowed.
 
 class Fault(Exception):
     """A fault, with the report the program gives for it."""

@@ -5,6 +5,9 @@
 namespace recharge {
 namespace {
 
+// The checked arithmetic of the steps under test (every value here is safe).
+Arithmetic ops;
+
 // Expected values recomputed by tests/reference/model_reference.py, which
 // evaluates the retention formula on its own in the same order of operations
 // and with the same C library pow, so they agree to the last bit.
@@ -21,7 +24,7 @@ TEST(WaterContentAtHeadTest, MatchesIndependentEvaluation) {
   };
   for (const Case& c : cases) {
     double theta = -1.0;
-    WaterContentAtHead(c.theta_r, c.theta_s, c.alpha, c.n, c.h, theta);
+    WaterContentAtHead(ops, c.theta_r, c.theta_s, c.alpha, c.n, c.h, theta);
     EXPECT_EQ(theta, c.theta) << "h = " << c.h << ", theta_r = " << c.theta_r;
   }
 }

@@ -19,8 +19,6 @@
 
 #include "app/run_program.h"
 #include "runtime/available_cpus.h"
-#include "runtime/fault_recovery.h"
-#include "runtime/trap_environment.h"
 #include "runtime/worker_pool.h"
 #include "table/output_file.h"
 
@@ -229,24 +227,6 @@ TEST(TableProcess, ReaderGoneEndsQuietly) {
     EXPECT_EQ(run.signal, c.signal);
     EXPECT_EQ(run.err, "");  // no message, no summary
   }
-}
-
-TEST(TableProcess, FaultOutsideRecoveryIsAnInternalError) {
-  Folder folder;
-  const auto fault = [&] {
-    SetUpTrapEnvironment();
-    SetUnrecoveredFaultHandler(table::FailOnUnrecoveredFault);
-    table::OutputFile output;
-    std::string error;
-    if (!output.Open(folder / "results.csv", error)) _exit(3);
-    volatile double zero = 0.0;
-    volatile double result = 1.0 / zero;
-    static_cast<void>(result);
-  };
-  EXPECT_EXIT(fault(), ::testing::ExitedWithCode(2),
-              ::testing::StrEq(
-                  "recharge-table: internal error: M6103 floating-point error: divide by zero\n"));
-  EXPECT_EQ(Entries(folder.path), (std::set<std::string>{".", ".."}));
 }
 
 TEST(WorkerPool, EveryItemOnceForAnyThreadCount) {
