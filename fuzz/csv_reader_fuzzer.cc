@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -66,10 +65,7 @@ void CheckReal(std::string_view cell, DecimalMark mark) {
   std::string text(cell);
   std::replace(text.begin(), text.end(), ',', '.');
   char* end = nullptr;
-  std::fenv_t traps;
-  std::feholdexcept(&traps);
   const double reference = std::strtod(text.c_str(), &end);
-  std::fesetenv(&traps);
   if (end != text.c_str() + text.size()) {
     CHECK(outcome == ParseOutcome::kNotANumber);
   } else if (cell.find(other) != std::string_view::npos) {
@@ -217,8 +213,6 @@ Rows ReadTable(int fd, std::string_view input, Delimiter& delimiter) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // The program's traps, without its report: a trap shows as a SIGFPE crash.
-  feenableexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
   input_fd = memfd_create("table", 0);
   output_fd = memfd_create("table-again", 0);
   CHECK(input_fd >= 0 && output_fd >= 0);

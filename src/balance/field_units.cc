@@ -3,7 +3,6 @@
 #include <udunits2.h>
 
 #include <cerrno>
-#include <cfenv>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -98,26 +97,19 @@ struct UnitFree {
 };
 using Unit = std::unique_ptr<ut_unit, UnitFree>;
 
-// UDUNITS-2's calls under the lock, with its messages silenced and no
-// floating-point trap armed, whatever the caller has.
+// UDUNITS-2's calls under the lock, with its messages silenced.
 std::mutex units_lock;
 
 class LibraryScope {
  public:
-  LibraryScope() : lock_(units_lock), handler_(ut_set_error_message_handler(ut_ignore)) {
-    std::feholdexcept(&environment_);
-  }
-  ~LibraryScope() {
-    std::fesetenv(&environment_);
-    ut_set_error_message_handler(handler_);
-  }
+  LibraryScope() : lock_(units_lock), handler_(ut_set_error_message_handler(ut_ignore)) {}
+  ~LibraryScope() { ut_set_error_message_handler(handler_); }
   LibraryScope(const LibraryScope&) = delete;
   LibraryScope& operator=(const LibraryScope&) = delete;
 
  private:
   std::lock_guard<std::mutex> lock_;
   ut_error_message_handler handler_;
-  std::fenv_t environment_;
 };
 
 // The units every conversion is made against, in the system they live in.

@@ -1,6 +1,5 @@
 #include "console/number_conversion.h"
 
-#include <cfenv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -88,23 +87,13 @@ RuntimeError ConvertReal(std::string_view token, double& value) {
   }
   if (end != token.size()) return RuntimeError::kCharactersAfterReal;
 
-  // strtod wants 'e' and a terminator; it rounds correctly and, under held
-  // traps, returns a denormal or zero on underflow and infinity on overflow.
-  // Only overflow can trap, and it needs an exponent or more than 308 digits
-  // before the point: every other token is converted with the traps armed,
-  // saving the hold's cost on nearly every answer.
+  // strtod wants 'e' and a terminator; it rounds correctly, and returns a
+  // denormal or zero on underflow and infinity on overflow.
   char text[kInputBufferSize + 1];
   if (end >= sizeof text) return RuntimeError::kLineTooLong;  // no token is longer than a line
   for (std::size_t k = 0; k < end; ++k) text[k] = k == mantissa_end ? 'e' : token[k];
   text[end] = '\0';
-  if (mantissa_end == end && integer_end - i <= 308) {
-    value = std::strtod(text, nullptr);
-    return RuntimeError::kNone;
-  }
-  std::fenv_t traps;
-  std::feholdexcept(&traps);
   const double converted = std::strtod(text, nullptr);
-  std::fesetenv(&traps);
   if (std::isinf(converted)) return RuntimeError::kRealOverflow;
   value = converted;
   return RuntimeError::kNone;
