@@ -162,7 +162,7 @@ Batch ReadBatch(const char* path) {
     }
     BatchSoil observer(anaerobiosis == 1);
     SoilRecord record{};
-    if (RunSoilBalance(soil, observer, record).outcome != SoilOutcome::kDone) {
+    if (RunSoilBalance(soil, observer, record).status != SoilStatus::kOk) {
       Fail("no convergence or a fault: " + text);
     }
     if (record.method == BalanceMethod::kHydropedotransfer) {

@@ -79,7 +79,7 @@ void Dialogue::RunSoil() {
   SoilRecord record{};
   const SoilRun run = RunSoilBalance(soil_inputs_, *this, record);
   EndOnFault(run.fault);
-  if (run.outcome == SoilOutcome::kNoConvergence) {
+  if (run.status == SoilStatus::kNoConvergence) {
     // Reported, and ended with status 1: a result that was never found must
     // not look like a normal end.
     Say(texts::kNoConvergence);

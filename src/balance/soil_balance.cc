@@ -59,7 +59,7 @@ class Pass {
               [&] { r_.result.R = GroundwaterRecharge(ops_, r_.climate.P, r_.result.ETa); })) {
       return Fault();
     }
-    return {SoilOutcome::kDone, RuntimeError::kNone, r_.running};
+    return {SoilStatus::kOk, RuntimeError::kNone, r_.running};
   }
 
  private:
@@ -73,7 +73,7 @@ class Pass {
     return true;
   }
 
-  SoilRun Fault() const { return {SoilOutcome::kFault, ops_.fault(), r_.running}; }
+  SoilRun Fault() const { return {SoilStatus::kFault, ops_.fault(), r_.running}; }
 
   // The Bagrov path up to ETa; the end of the pass when it ended there.
   std::optional<SoilRun> BagrovMethod() {
@@ -97,7 +97,7 @@ class Pass {
     r_.newton_steps = solved.newton_steps;
     if (!ops_.ok()) return Fault();
     if (!solved.converged)
-      return SoilRun{SoilOutcome::kNoConvergence, RuntimeError::kNone, r_.running};
+      return SoilRun{SoilStatus::kNoConvergence, RuntimeError::kNone, r_.running};
     observer_.Finished(SoilStep::kSolver, r_);
     return std::nullopt;
   }

@@ -83,14 +83,18 @@ class SoilObserver {
   ~SoilObserver() = default;
 };
 
-enum class SoilOutcome {
-  kDone,           // R is computed
+// How a soil's pass ended, in the order a summary counts them.
+enum class SoilStatus {
+  kOk,             // R is computed
   kNoConvergence,  // the Newton iteration failed; ETa and R are not written
   kFault,          // an arithmetic or math-function fault ended the pass
+  kInputError,     // the soil's values were refused: no pass (soil_case.h)
 };
 
+inline constexpr int kSoilStatusCount = 4;
+
 struct SoilRun {
-  SoilOutcome outcome;
+  SoilStatus status;
   RuntimeError fault;  // the report the dialogue would end with; kNone unless kFault
   SoilStep step;       // the step that raised it
 };

@@ -77,17 +77,7 @@ SoilPass RunSoilCase(const SoilCase& soil) {
   const SoilRun run = RunSoilBalance(soil.inputs, notes, pass.record);
   pass.finished = notes.finished;
   pass.fault = run.fault;
-  switch (run.outcome) {
-    case SoilOutcome::kDone:
-      pass.status = SoilStatus::kOk;
-      break;
-    case SoilOutcome::kNoConvergence:
-      pass.status = SoilStatus::kNoConvergence;
-      break;
-    case SoilOutcome::kFault:
-      pass.status = SoilStatus::kFault;
-      break;
-  }
+  pass.status = run.status;
   return pass;
 }
 

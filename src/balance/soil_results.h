@@ -24,11 +24,6 @@
 
 namespace recharge {
 
-// The outcome of a soil, in the order a summary counts them.
-enum class SoilStatus { kOk, kNoConvergence, kFault, kInputError };
-
-inline constexpr int kSoilStatusCount = 4;
-
 struct StatusNames {
   std::string_view status;   // "no convergence"; a fault shows its report instead
   std::string_view counted;  // "no convergence": as a summary counts it

@@ -32,7 +32,7 @@ SoilInputs Sand() { return {{60.0, 55.0, 30.0, 40.0, 0.3}, {}, {60.0, 200.0}, Cl
 TEST(SoilBalanceTest, StepsInTheDialoguesOrderOnEveryPath) {
   StepLog plain(false);
   SoilRecord r{};
-  EXPECT_EQ(RunSoilBalance(Sand(), plain, r).outcome, SoilOutcome::kDone);
+  EXPECT_EQ(RunSoilBalance(Sand(), plain, r).status, SoilStatus::kOk);
   EXPECT_THAT(plain.steps, ElementsAre(SoilStep::kParameters, SoilStep::kStorage, SoilStep::kQmax,
                                        SoilStep::kMethodChoice, SoilStep::kCoefficient,
                                        SoilStep::kLimits, SoilStep::kSolver, SoilStep::kRecharge));
@@ -41,7 +41,7 @@ TEST(SoilBalanceTest, StepsInTheDialoguesOrderOnEveryPath) {
   EXPECT_GT(r.newton_steps, 0);
 
   StepLog wet(true);
-  EXPECT_EQ(RunSoilBalance(Sand(), wet, r).outcome, SoilOutcome::kDone);
+  EXPECT_EQ(RunSoilBalance(Sand(), wet, r).status, SoilStatus::kOk);
   EXPECT_THAT(wet.steps, ElementsAre(SoilStep::kParameters, SoilStep::kStorage, SoilStep::kQmax,
                                      SoilStep::kMethodChoice, SoilStep::kCoefficient,
                                      SoilStep::kAnaerobiosisHead, SoilStep::kCorrection,
@@ -54,7 +54,7 @@ TEST(SoilBalanceTest, StepsInTheDialoguesOrderOnEveryPath) {
                      {60.0, 100.0},
                      Class(24)};
   StepLog dry(true);  // never asked on this path
-  EXPECT_EQ(RunSoilBalance(clay, dry, r).outcome, SoilOutcome::kDone);
+  EXPECT_EQ(RunSoilBalance(clay, dry, r).status, SoilStatus::kOk);
   EXPECT_THAT(dry.steps, ElementsAre(SoilStep::kSimultaneity, SoilStep::kParameters,
                                      SoilStep::kStorage, SoilStep::kQmax, SoilStep::kMethodChoice,
                                      SoilStep::kHydropedotransfer, SoilStep::kRecharge));
@@ -66,7 +66,7 @@ struct FaultCase {
   const char* name;
   SoilInputs inputs;
   bool anaerobiosis;
-  SoilOutcome outcome;
+  SoilStatus status;
   RuntimeError fault;
   SoilStep step;
 };
@@ -74,29 +74,29 @@ struct FaultCase {
 std::vector<FaultCase> FaultCases() {
   std::vector<FaultCase> cases;
   SoilInputs in = Sand();
-  cases.push_back({"ok", in, false, SoilOutcome::kDone, RuntimeError::kNone, SoilStep::kRecharge});
+  cases.push_back({"ok", in, false, SoilStatus::kOk, RuntimeError::kNone, SoilStep::kRecharge});
   in.soil.n = 0.0;  // 1/n
-  cases.push_back({"n 0", in, false, SoilOutcome::kFault, RuntimeError::kFloatingDivideByZero,
+  cases.push_back({"n 0", in, false, SoilStatus::kFault, RuntimeError::kFloatingDivideByZero,
                    SoilStep::kParameters});
   in = Sand();
   in.soil.theta_r = in.soil.theta_s;  // Se = -0.05 / 0
-  cases.push_back({"theta_s = theta_r", in, true, SoilOutcome::kFault,
+  cases.push_back({"theta_s = theta_r", in, true, SoilStatus::kFault,
                    RuntimeError::kFloatingDivideByZero, SoilStep::kAnaerobiosisHead});
   in = Sand();
   in.site = {-60.0, 200.0};  // a negative Wmax raised to 1.0879
-  cases.push_back({"negative storage", in, false, SoilOutcome::kFault, RuntimeError::kPowDomain,
+  cases.push_back({"negative storage", in, false, SoilStatus::kFault, RuntimeError::kPowDomain,
                    SoilStep::kCoefficient});
   in = Sand();
   in.months = GrowingSeason{{1, 1, 1, 1, 1, 1}, {0, 0, 0, 0, 0, 0}};  // 0 / 0
-  cases.push_back({"no evapotranspiration", in, false, SoilOutcome::kFault,
+  cases.push_back({"no evapotranspiration", in, false, SoilStatus::kFault,
                    RuntimeError::kFloatingInvalid, SoilStep::kSimultaneity});
   in = Sand();
   in.climate.ETp = -55.0;  // sqrt(P/ETp) of the initial guess
-  cases.push_back({"negative ETp", in, false, SoilOutcome::kFault, RuntimeError::kSqrtDomain,
+  cases.push_back({"negative ETp", in, false, SoilStatus::kFault, RuntimeError::kSqrtDomain,
                    SoilStep::kSolver});
   in = Sand();
   in.climate.P = in.climate.ETp = 1e14;  // the tolerance cannot be met
-  cases.push_back({"no convergence", in, false, SoilOutcome::kNoConvergence, RuntimeError::kNone,
+  cases.push_back({"no convergence", in, false, SoilStatus::kNoConvergence, RuntimeError::kNone,
                    SoilStep::kSolver});
   return cases;
 }
@@ -107,13 +107,13 @@ TEST(SoilBalanceTest, FaultsComeBackWithTheirStepAndTheValuesBefore) {
     StepLog log(c.anaerobiosis);
     SoilRecord r{};
     const SoilRun run = RunSoilBalance(c.inputs, log, r);
-    EXPECT_EQ(run.outcome, c.outcome);
+    EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(run.fault, c.fault);
     EXPECT_EQ(run.step, c.step);
     // Every step before the one that failed was heard of; it was not.
     ASSERT_FALSE(log.steps.empty() && c.step != SoilStep::kParameters &&
                  c.step != SoilStep::kSimultaneity);
-    if (!log.steps.empty() && run.outcome != SoilOutcome::kDone) {
+    if (!log.steps.empty() && run.status != SoilStatus::kOk) {
       EXPECT_LT(log.steps.back(), c.step);
     }
     if (run.step > SoilStep::kStorage) {
