@@ -170,9 +170,8 @@ Batch ReadBatch(const char* path) {
     } else if (record.newton_steps == 0) {  // the solver itself tells which soils iterate
       ++batch.shortcut;
     } else {
-      batch.newton.push_back({record.result.nB, soil.climate.P, soil.climate.ETp});
-      if (bench::BareSolveBagrov(record.result.nB, soil.climate.P, soil.climate.ETp) !=
-          record.result.ETa) {
+      batch.newton.push_back({record.nB, soil.climate.P, soil.climate.ETp});
+      if (bench::BareSolveBagrov(record.nB, soil.climate.P, soil.climate.ETp) != record.ETa) {
         Fail("the bare solve differs from the program's: " + text);
       }
     }

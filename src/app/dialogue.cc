@@ -84,7 +84,7 @@ void Dialogue::RunSoil() {
     // not look like a normal end.
     Say(texts::kNoConvergence);
     console_.Write(
-        {ListItem::Character(texts::kBagrovCoefficientLabel), ListItem::Real8(record.result.nB)});
+        {ListItem::Character(texts::kBagrovCoefficientLabel), ListItem::Real8(record.nB)});
     Stop(1);
   }
 }
@@ -143,10 +143,10 @@ void Dialogue::Finished(SoilStep step, const SoilRecord& r) {
       console_.WriteFormatted(texts::kAnaerobiosisFormat, {r.water.h_an});
       break;
     case SoilStep::kLimits:
-      console_.WriteFormatted(texts::kBagrovCoefficientFormat, {r.result.nB});
+      console_.WriteFormatted(texts::kBagrovCoefficientFormat, {r.nB});
       break;
     case SoilStep::kRecharge:
-      console_.WriteFormatted(texts::kResultFormat, {r.result.ETa, r.result.R});
+      console_.WriteFormatted(texts::kResultFormat, {r.ETa, r.R});
       break;
     default:
       break;  // the other steps print nothing

@@ -50,13 +50,11 @@ class Pass {
       const std::optional<SoilRun> ended = BagrovMethod();
       if (ended) return *ended;
     } else if (!Step(SoilStep::kHydropedotransfer, [&] {
-                 Hydropedotransfer(ops_, r_.climate, r_.water.qmax, r_.water.Wmax, r_.result.g,
-                                   r_.result.ETa);
+                 Hydropedotransfer(ops_, r_.climate, r_.water.qmax, r_.water.Wmax, r_.g, r_.ETa);
                })) {
       return Fault();
     }
-    if (!Step(SoilStep::kRecharge,
-              [&] { r_.result.R = GroundwaterRecharge(ops_, r_.climate.P, r_.result.ETa); })) {
+    if (!Step(SoilStep::kRecharge, [&] { r_.R = ops_.Sub(r_.climate.P, r_.ETa); })) {
       return Fault();
     }
     return {SoilStatus::kOk, RuntimeError::kNone, r_.running};
@@ -77,7 +75,7 @@ class Pass {
 
   // The Bagrov path up to ETa; the end of the pass when it ended there.
   std::optional<SoilRun> BagrovMethod() {
-    double& nB = r_.result.nB;
+    double& nB = r_.nB;
     if (!Step(SoilStep::kCoefficient, [&] {
           nB = EstimateBagrovCoefficient(ops_, r_.water.qmax, r_.water.Wmax, r_.climate.Cs);
         })) {
@@ -93,7 +91,7 @@ class Pass {
     }
     if (!Step(SoilStep::kLimits, [&] { LimitBagrovCoefficient(ops_, nB); })) return Fault();
     r_.running = SoilStep::kSolver;
-    const BagrovOutcome solved = SolveBagrov(ops_, nB, r_.climate.P, r_.climate.ETp, r_.result.ETa);
+    const BagrovOutcome solved = SolveBagrov(ops_, nB, r_.climate.P, r_.climate.ETp, r_.ETa);
     r_.newton_steps = solved.newton_steps;
     if (!ops_.ok()) return Fault();
     if (!solved.converged)

@@ -18,7 +18,6 @@
 
 #include <optional>
 
-#include "balance/case_result.h"
 #include "balance/climate_inputs.h"
 #include "runtime/runtime_error.h"
 #include "soil/soil_hydraulic_parameters.h"
@@ -66,9 +65,13 @@ struct SoilRecord {
   SoilWaterQuantities water;
   BalanceMethod method;
   bool anaerobiosis;  // the observer's answer, on the Bagrov path
-  CaseResult result;
-  int newton_steps;  // convergence tests of the solver; 0 on its shortcut
-  SoilStep running;  // the step under way, or the last one
+  double nB;          // Bagrov coefficient (Bagrov method only)
+  double g;           // share of summer potential evapotranspiration met (regression only)
+  double ETa;         // actual evapotranspiration, cm
+  double R;           // groundwater recharge P - ETa, cm: negative where the site takes more
+                      // water from the groundwater than it gets as rain, a result, not an error
+  int newton_steps;   // convergence tests of the solver; 0 on its shortcut
+  SoilStep running;   // the step under way, or the last one
 };
 
 class SoilObserver {

@@ -51,15 +51,15 @@ constexpr ResultColumn kColumns[] = {
      [](const SoilRecord& r) { return r.water.qmax; }},
     {"method", "", false, "water balance method", After<SoilStep::kMethodChoice>, nullptr},
     {"nB", "1", false, "Bagrov coefficient", After<SoilStep::kLimits>,
-     [](const SoilRecord& r) { return r.result.nB; }},
+     [](const SoilRecord& r) { return r.nB; }},
     {"h_an", "cm", false, "suction head at an air content of 0.05",
      After<SoilStep::kAnaerobiosisHead>, [](const SoilRecord& r) { return r.water.h_an; }},
     {"g", "1", false, "share of the summer potential evapotranspiration evaporated",
-     After<SoilStep::kHydropedotransfer>, [](const SoilRecord& r) { return r.result.g; }},
+     After<SoilStep::kHydropedotransfer>, [](const SoilRecord& r) { return r.g; }},
     {"ETa", "cm/a", true, "long-term average annual actual evapotranspiration", EtaKnown,
-     [](const SoilRecord& r) { return r.result.ETa; }},
+     [](const SoilRecord& r) { return r.ETa; }},
     {"R", "cm/a", true, "long-term average annual groundwater recharge", After<SoilStep::kRecharge>,
-     [](const SoilRecord& r) { return r.result.R; }},
+     [](const SoilRecord& r) { return r.R; }},
 };
 
 }  // namespace

@@ -36,8 +36,8 @@ TEST(SoilBalanceTest, StepsInTheDialoguesOrderOnEveryPath) {
   EXPECT_THAT(plain.steps, ElementsAre(SoilStep::kParameters, SoilStep::kStorage, SoilStep::kQmax,
                                        SoilStep::kMethodChoice, SoilStep::kCoefficient,
                                        SoilStep::kLimits, SoilStep::kSolver, SoilStep::kRecharge));
-  EXPECT_EQ(r.result.nB, 3.7118658444938797);
-  EXPECT_EQ(r.result.R, 60.0 - r.result.ETa);
+  EXPECT_EQ(r.nB, 3.7118658444938797);
+  EXPECT_EQ(r.R, 60.0 - r.ETa);
   EXPECT_GT(r.newton_steps, 0);
 
   StepLog wet(true);
@@ -46,7 +46,7 @@ TEST(SoilBalanceTest, StepsInTheDialoguesOrderOnEveryPath) {
                                      SoilStep::kMethodChoice, SoilStep::kCoefficient,
                                      SoilStep::kAnaerobiosisHead, SoilStep::kCorrection,
                                      SoilStep::kLimits, SoilStep::kSolver, SoilStep::kRecharge));
-  EXPECT_EQ(r.result.nB, 1.999785543664316);
+  EXPECT_EQ(r.nB, 1.999785543664316);
 
   // Clay Tt at zr 60, zgw 100, dry, with Cs from the months: 7/42.
   SoilInputs clay = {{45.0, 60.0, 25.0, 45.0, 0.0},
