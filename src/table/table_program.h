@@ -10,10 +10,8 @@
 // rows are not; 2 when nothing could be computed (the command line, an
 // unreadable input, a header without a required column or with a column
 // twice, the threads could not be started) or the output could not be
-// written, with one message on standard error; 2 also after a fault outside
-// every row's recovery, which would be the program's own: the temporary file
-// removed and "recharge-table: internal error: M6103 ..." on standard error.
-// Unless quiet, a summary of the statuses follows on standard error.
+// written, with one message on standard error. Unless quiet, a summary of
+// the statuses follows on standard error.
 //
 // When the reader of the output goes away (`recharge-table big.csv | head`)
 // the run ends without a message or summary: by SIGPIPE, as the process
