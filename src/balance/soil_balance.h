@@ -7,9 +7,11 @@
 //   regression: g and ETa
 //   -> R = P - ETa
 //
-// An observer hears of each finished step, so that the dialogue prints each
-// record at its moment, and it answers the anaerobiosis question when the
-// Bagrov path reaches it.
+// What goes in is a SoilInputs, what the steps have given is the SoilRecord,
+// and how the pass ended is its SoilRun: done, no convergence, or a fault
+// with its report and step. An observer hears of each finished step, so that
+// the dialogue prints each record at its moment, and it answers the
+// anaerobiosis question when the Bagrov path reaches it.
 //
 // Example, sand Ss (class 1) at zr 60 cm, zgw 200 cm under P 60, ETp 55 and
 // Cs 0.3, no anaerobiosis: FC 0.1435, WP 0.0207, Wmax 7.367 cm, qmax
