@@ -10,10 +10,10 @@ DataFrames and xarray Datasets, lazy ones on Dask included:
     balance_dataset(ds)     gridded variables -> a Dataset of results
     solve_bagrov(nB, P, ETp)   the model's Bagrov solver -> ETa
 
-All amounts are in cm (annual ones in cm/a). Faults, no convergence and
-input errors are a cell's status (``STATUSES``), never exceptions. Importing
-the package leaves Python's floating-point behaviour as it was: the model
-arms its traps only while it computes.
+All amounts are in cm (annual ones in cm/a) unless ``units`` says otherwise.
+Faults, no convergence and input errors are a cell's status (``STATUSES``),
+never exceptions: the model finds faults by checks of values, and leaves
+Python's floating-point behaviour and signal handlers as they were.
 
 Example::
 
