@@ -182,6 +182,7 @@ bool Load(std::string& error) {
   units->annual.reset(ut_new_base_unit(system));
   if (units->year == nullptr || units->annual == nullptr || !MapYear(system, units->annual.get())) {
     error = "the UDUNITS-2 unit database has no year";
+    units.reset();  // its units before their system
     ut_free_system(system);
     return false;
   }
