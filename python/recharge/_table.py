@@ -20,10 +20,20 @@ class Unreadable(str):
         return cell
 
 
+def _is_path(source):
+    return isinstance(source, (str, bytes, os.PathLike)) and not hasattr(source, "read")
+
+
+def _name(source):
+    """The table's name in messages, as recharge-table gives it: its path, or
+    the buffer's."""
+    return os.fsdecode(source) if _is_path(source) else "the buffer"
+
+
 def _table_fd(source):
-    """A readable file descriptor of ``source`` and whether to close it."""
-    if isinstance(source, (str, bytes, os.PathLike)) and not hasattr(source, "read"):
-        return os.open(source, os.O_RDONLY | os.O_CLOEXEC), True
+    """A readable file descriptor of ``source``, the caller's to close."""
+    if _is_path(source):
+        return os.open(source, os.O_RDONLY | os.O_CLOEXEC)
     data = source.read()
     if isinstance(data, str):
         data = data.encode("utf-8")
@@ -34,7 +44,7 @@ def _table_fd(source):
     except BaseException:
         os.close(fd)
         raise
-    return fd, True
+    return fd
 
 
 def read_table(source, *, decimal=None):
@@ -92,12 +102,11 @@ def read_table(source, *, decimal=None):
 
     if decimal not in (None, "point", "comma"):
         raise ValueError(f"decimal: point or comma, not {decimal!r}")
-    fd, close = _table_fd(source)
+    fd = _table_fd(source)
     try:
-        columns = _core.read_table(fd, decimal)
+        columns = _core.read_table(fd, decimal, _name(source))
     finally:
-        if close:
-            os.close(fd)
+        os.close(fd)
     data, names = {}, []
     for position, column in enumerate(columns):
         names.append(column[0])

@@ -74,11 +74,11 @@ std::string Takes(Quantity quantity) {
   return "no unit";
 }
 
-// 10^power, exactly for |power| <= 22.
+// 10^power, exactly for power from 0 to 22.
 double PowerOfTen(int power) {
   double value = 1.0;
-  for (int i = 0; i < std::abs(power); ++i) value *= 10.0;
-  return power < 0 ? 1.0 / value : value;
+  for (int i = 0; i < power; ++i) value *= 10.0;
+  return value;
 }
 
 UnitScale ScaleFor(double factor) {

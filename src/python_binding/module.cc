@@ -15,7 +15,7 @@
 //   _core.solve_bagrov(nB, P, ETp, shape, threads) -> ETa, float64 array
 //   _core.problem_texts(kind, field, value, reasons)
 //     -> ["input error: zr: no value", ...]
-//   _core.read_table(fd, decimal) -> the columns of a CSV table as
+//   _core.read_table(fd, decimal, name) -> the columns of a CSV table as
 //     recharge-table reads it (table_reading.h)
 //   _core.cell_number(field, text) -> (value, None) or (None, reason)
 //   _core.map_names(names, holder, name, with_id)
@@ -257,7 +257,7 @@ InputField FieldNamed(std::string_view name) {
 // recharge-table's reading of a CSV table (table_reading.h): (name, values,
 // (rows, texts, reasons)) for a column of an input field, (name, texts) for
 // any other; OSError or ValueError when the table cannot be read.
-py::list ReadTable(int fd, std::optional<std::string> decimal) {
+py::list ReadTable(int fd, std::optional<std::string> decimal, std::string_view name) {
   std::optional<table::DecimalMark> mark;
   if (decimal) mark = *decimal == "comma" ? table::DecimalMark::kComma : table::DecimalMark::kPoint;
   std::vector<TableColumn> columns;
@@ -265,12 +265,12 @@ py::list ReadTable(int fd, std::optional<std::string> decimal) {
   bool read = false;
   {
     py::gil_scoped_release unlocked;
-    read = ReadSoilTable(fd, mark, columns, problem);
+    read = ReadSoilTable(fd, mark, name, columns, problem);
   }
   if (!read) throw py::value_error(problem);
   py::list out;
   for (TableColumn& column : columns) {
-    if (!column.numbers) {
+    if (!column.field) {
       out.append(py::make_tuple(column.name, py::cast(column.text)));
       continue;
     }
@@ -426,6 +426,6 @@ PYBIND11_MODULE(_core, m) {
   m.def("unit_scale", FieldScale, py::arg("field"), py::arg("unit"));
   m.def("length_scale", LengthScale, py::arg("unit"));
   m.def("result_units", ResultUnits, py::arg("length"), py::arg("year"));
-  m.def("read_table", ReadTable, py::arg("fd"), py::arg("decimal"));
+  m.def("read_table", ReadTable, py::arg("fd"), py::arg("decimal"), py::arg("name"));
   m.def("cell_number", CellNumber, py::arg("field"), py::arg("text"));
 }

@@ -5,6 +5,7 @@
 
 #include "balance/column_map.h"
 #include "balance/field_units.h"
+#include "table/column_units.h"
 #include "table/csv_reader.h"
 
 namespace recharge::python {
@@ -13,35 +14,28 @@ namespace {
 
 using table::DecimalMark;
 
-// Which field each column is, with the scale of its unit, or kAbsent.
-struct ColumnFields {
-  std::vector<int> field;
-  std::vector<UnitScale> scale;
-};
-
-bool MapHeader(const std::vector<std::string_view>& names, ColumnMap& map, ColumnFields& fields,
-               std::vector<TableColumn>& columns, std::string& problem) {
+// The columns of the header named, each an input field's with its unit
+// resolved as recharge-table resolves it: a unit given in a name is written
+// as the model's, which the values are converted to.
+bool MapHeader(const std::vector<std::string_view>& names, std::string_view input_name,
+               ColumnMap& map, table::ColumnUnits& units, std::vector<TableColumn>& columns,
+               std::string& problem) {
   std::string notice;
-  if (!MapColumns(names, kHeaderWords, map, problem, notice)) return false;
-  fields.field.assign(names.size(), -1);
-  fields.scale.assign(names.size(), UnitScale());
+  if (!MapColumns(names, kHeaderWords, map, problem, notice) ||
+      !table::ResolveUnits(names, map, table::Options(), input_name, units, problem)) {
+    return false;
+  }
   columns.assign(names.size(), TableColumn());
   for (std::size_t i = 0; i < names.size(); ++i) columns[i].name = names[i];
-  const FieldUnits* units = nullptr;
   for (int f = 0; f < kInputFieldCount; ++f) {
     const InputField field = static_cast<InputField>(f);
     if (!map.Has(field)) continue;
-    const std::size_t i = map[field];
-    fields.field[i] = f;
-    columns[i].numbers = true;
-    const NameAndUnit split = SplitUnit(names[i]);
-    if (split.unit.empty()) continue;
-    if (units == nullptr && (units = FieldUnits::Load(problem)) == nullptr) return false;
-    if (!units->ScaleOf(field, split.unit, fields.scale[i], problem)) {
-      problem = "column " + std::string(names[i]) + ": " + problem;
-      return false;
+    TableColumn& column = columns[map[field]];
+    column.field = field;
+    const NameAndUnit split = SplitUnit(column.name);
+    if (!split.unit.empty()) {
+      column.name = std::string(split.name) + " [" + std::string(ModelUnit(field)) + "]";
     }
-    columns[i].name = std::string(split.name) + " [" + std::string(ModelUnit(field)) + "]";
   }
   return true;
 }
@@ -55,8 +49,8 @@ void Refuse(TableColumn& column, std::size_t row, std::string_view cell, std::st
 
 }  // namespace
 
-bool ReadSoilTable(int fd, std::optional<DecimalMark> decimal, std::vector<TableColumn>& columns,
-                   std::string& problem) {
+bool ReadSoilTable(int fd, std::optional<DecimalMark> decimal, std::string_view input_name,
+                   std::vector<TableColumn>& columns, std::string& problem) {
   table::CsvReader reader(fd);
   table::Record record;
   table::ReadStatus status = reader.Next(record);
@@ -73,8 +67,8 @@ bool ReadSoilTable(int fd, std::optional<DecimalMark> decimal, std::vector<Table
     return false;
   }
   ColumnMap map;
-  ColumnFields fields;
-  if (!MapHeader(record.fields, map, fields, columns, problem)) return false;
+  table::ColumnUnits units;
+  if (!MapHeader(record.fields, input_name, map, units, columns, problem)) return false;
   if (map.id != kAbsent) reader.set_kept_field(map.id);
   const DecimalMark mark = decimal.value_or(
       table::AllowsDecimalComma(reader.delimiter()) ? DecimalMark::kComma : DecimalMark::kPoint);
@@ -88,15 +82,15 @@ bool ReadSoilTable(int fd, std::optional<DecimalMark> decimal, std::vector<Table
       const std::string_view cell = row_error.empty() ? record.fields[i]
                                     : i == map.id     ? record.kept
                                                       : std::string_view();
-      if (!column.numbers) {
+      if (!column.field) {
         column.text.emplace_back(cell);
       } else if (!row_error.empty()) {
         Refuse(column, row, cell, row_error);
       } else {
         double value = 0.0;
         std::string reason;
-        if (table::ReadCell(FieldName(static_cast<InputField>(fields.field[i])), cell, mark,
-                            fields.scale[i], value, reason)) {
+        if (table::ReadCell(FieldName(*column.field), cell, mark,
+                            units.in[static_cast<int>(*column.field)], value, reason)) {
           column.values.push_back(value);
         } else {
           Refuse(column, row, cell, std::move(reason));

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "balance/soil_case.h"
 #include "table/cell_number.h"
 
 namespace recharge::python {
@@ -23,7 +24,7 @@ struct TableColumn {
   // As the header names it, a unit given replaced by the model's one: "P [cm]"
   // for "P [mm]", whose cells are converted.
   std::string name;
-  bool numbers = false;                            // an input field's column: `values`, else `text`
+  std::optional<InputField> field;  // an input field's column: `values`, else `text`
   std::vector<double> values;                      // NaN for an empty cell and a refused one
   std::vector<std::string> text;                   // every cell as read
   std::vector<std::size_t> refused;                // numbers only: the rows of the cells not read,
@@ -32,8 +33,8 @@ struct TableColumn {
 
 // False with `problem` when the table cannot be read at all: a read failure,
 // no header, a malformed header, a column twice or a required one missing, a
-// unit of the wrong kind; as recharge-table says it.
-bool ReadSoilTable(int fd, std::optional<table::DecimalMark> decimal,
+// unit of the wrong kind; as recharge-table says it of `input_name`.
+bool ReadSoilTable(int fd, std::optional<table::DecimalMark> decimal, std::string_view input_name,
                    std::vector<TableColumn>& columns, std::string& problem);
 
 }  // namespace recharge::python

@@ -28,6 +28,8 @@ def blocks_after(text):
 
 SOILS = blocks_after("An example, `soils.csv`:")[0][1]
 OPTIONS = doctest.NORMALIZE_WHITESPACE | doctest.ELLIPSIS
+# Where this package is imported from, for a script run in another folder.
+PACKAGE_PATH = os.path.dirname(os.path.dirname(os.path.abspath(recharge.__file__)))
 
 
 def run_doctest(text, name, globs):
@@ -80,7 +82,7 @@ def test_readme_cluster_script(folder):
     region.write_inputs(region.synthetic_region(), folder)
     (folder / "cluster.py").write_text(script)
     run = subprocess.run([sys.executable, "cluster.py"], capture_output=True, text=True,
-                         timeout=300)
+                         timeout=300, env=dict(os.environ, PYTHONPATH=PACKAGE_PATH))
     assert run.returncode == 0, run.stderr
     assert (folder / "R.tif").stat().st_size > 0
 
