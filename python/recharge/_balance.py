@@ -252,25 +252,31 @@ def _check_labels(arguments):
                 "or balance_dataset (xarray)")
 
 
+# The field of each argument of balance that is not named as its field, and
+# the field whose unit a month series takes.
+_FIELD_OF = {"soil_class": "class"}
+_UNIT_FIELD_OF = {series: months[0] for series, months in _core.MONTH_FIELDS.items()}
+
+
 def _argument_scales(units, arguments):
-    """{argument: (shift, factor)} for ``balance``'s ``units``: one unit for the
+    """{field: (shift, factor)} for ``balance``'s ``units``: one unit for the
     climate amounts and depths given, or {argument name: unit}."""
     if units is None:
         return {}
-    field_of = {label: ("class" if label == "soil_class" else label) for label in arguments}
-    field_of.update(rain="rain4", etp="etp4")  # a month stands for its series
     if isinstance(units, str):
-        units = {label: units for label in arguments
-                 if arguments[label] is not None and field_of[label] in _units.COMMON_UNIT_FIELDS}
         where = "units"
+        units = {label: units for label, value in arguments.items() if value is not None and
+                 _UNIT_FIELD_OF.get(label, label) in _units.COMMON_UNIT_FIELDS}
     else:
         where = None
     scales = {}
     for label, unit in dict(units).items():
-        if label not in field_of:
+        if label not in arguments:
             raise ValueError(f"units: {label!r} is no argument of balance")
         if unit is not None:
-            scales[label] = _units.scale(field_of[label], unit, where or f"units[{label!r}]")
+            field = _FIELD_OF.get(label, label)
+            scales[field] = _units.scale(_UNIT_FIELD_OF.get(field, field), unit,
+                                         where or f"units[{label!r}]")
     return scales
 
 
@@ -380,15 +386,9 @@ def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=No
         "p2": p2, "anaerobiosis": anaerobiosis,
     }
     _check_labels(arguments)
-    scales = _argument_scales(units, arguments)
-    fields, field_scales = {}, {}
-    for label, value in arguments.items():
-        if value is not None:
-            field = "class" if label == "soil_class" else label
-            fields[field] = (label, value)
-            if label in scales:
-                field_scales[field] = scales[label]
-    return _run(fields, no_data=True, threads=threads, scales=field_scales,
+    fields = {_FIELD_OF.get(label, label): (label, value)
+              for label, value in arguments.items() if value is not None}
+    return _run(fields, no_data=True, threads=threads, scales=_argument_scales(units, arguments),
                 output=_units.output(output_units))
 
 

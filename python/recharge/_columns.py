@@ -14,7 +14,7 @@ import warnings
 from . import _core
 
 
-def map_names(names, holder, name, with_id):
+def map_names(names, holder, name, with_id, common_unit=None):
     """Where each known name stands among ``names``.
 
     Parameters
@@ -26,6 +26,8 @@ def map_names(names, holder, name, with_id):
         the messages.
     with_id : bool
         Whether ``id`` is known.
+    common_unit : str, optional
+        The unit of the climate and depth columns whose name gives none.
 
     Returns
     -------
@@ -33,7 +35,8 @@ def map_names(names, holder, name, with_id):
         Field name (``_core.FIELDS``) -> position in ``names``.
     id_position : int or None
     units : dict
-        Field name -> the unit its name gives (``"P [mm]"``, ``"zgw (m)"``).
+        Field name -> its unit: the one its name gives (``"P [mm]"``,
+        ``"zgw (m)"``), else ``common_unit`` for a climate amount or depth.
 
     Raises
     ------
@@ -41,7 +44,7 @@ def map_names(names, holder, name, with_id):
         A known name twice, or a required one missing (every one named).
     """
     positions, id_position, problem, notice, units = _core.map_names(
-        [str(each) for each in names], holder, name, with_id)
+        [str(each) for each in names], holder, name, with_id, common_unit or "")
     if problem:
         raise ValueError(problem)
     if notice:

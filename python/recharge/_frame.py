@@ -115,22 +115,20 @@ def balance_frame(df, *, units=None, output_units=None, threads=None):
     """
     import pandas as pd
 
-    fields, id_position, named_units = map_names(df.columns, "frame", "column", with_id=True)
+    fields, id_position, column_units = map_names(df.columns, "frame", "column", with_id=True,
+                                                  common_unit=units)
     values, scales, refused = {}, {}, {}
     for field, position in fields.items():
         label = f"column {df.columns[position]}"
         numbers_of_column, refused[field] = _column_values(df, position, field)
         values[field] = (label, numbers_of_column)
-        unit = named_units.get(field)
-        if unit is None and units is not None and field in _units.COMMON_UNIT_FIELDS:
-            unit, label = units, "units"
-        if unit is not None:
-            scales[field] = _units.scale(field, unit, label)
+        if field in column_units:
+            scales[field] = _units.scale(field, column_units[field], label)
     output = _units.output(output_units)
     refused = {field: cells for field, cells in refused.items() if cells is not None}
     result = _run(values, no_data=False, threads=threads, scales=scales, output=output,
                   refused=refused)
-    named = named_units or units is not None or output_units is not None
+    named = column_units or output_units is not None
     header = _units.result_units(output[0], year="a") if named else {}
     methods = np.array(METHODS, dtype=object)
     methods[_core.NO_METHOD] = np.nan

@@ -8,6 +8,8 @@
 #include <memory>
 #include <mutex>
 
+#include "balance/column_map.h"
+
 namespace recharge {
 
 namespace {
@@ -200,6 +202,12 @@ bool TakesCommonUnit(InputField field) {
   const Quantity quantity = QuantityOf(field);
   return quantity == Quantity::kAnnualTotal || quantity == Quantity::kTotal ||
          quantity == Quantity::kLength;
+}
+
+std::string_view ColumnUnit(std::string_view name, InputField field, std::string_view common) {
+  const std::string_view unit = SplitUnit(name).unit;
+  if (!unit.empty() || !TakesCommonUnit(field)) return unit;
+  return common;
 }
 
 std::string_view ModelUnit(InputField field) {

@@ -49,6 +49,12 @@ namespace recharge {
 // (recharge-table --units): P, ETp, Ps, ETps, the months, zr, zgw.
 bool TakesCommonUnit(InputField field);
 
+// The unit of the column `name` of `field`: the one its name gives ("P [mm]"),
+// else `common` for the climate amounts and depths (recharge-table --units),
+// else none (the model's).
+//   "P [mm]", "m" -> "mm"   "zgw", "m" -> "m"   "alpha", "m" -> ""
+std::string_view ColumnUnit(std::string_view name, InputField field, std::string_view common);
+
 // The model's unit of a field, as a warning names it: "cm", "1/cm", "1", or
 // empty for a field that takes none.
 std::string_view ModelUnit(InputField field);

@@ -20,8 +20,10 @@
 //   _core.cell_number(field, text) -> (value, None) or (None, reason)
 //   _core.map_names(names, holder, name, with_id)
 //     -> (position of each field or None, position of the id or None,
-//         problem, notice, unit of each field's name or None) by the
-//         table's header rules (column_map.h): "P [mm]" is P in mm
+//         problem, notice, unit of each field's column or None) by the
+//         table's header rules (column_map.h, field_units.h: ColumnUnit):
+//         "P [mm]" is P in mm, and `common_unit` the climate and depth
+//         columns' without one
 //   _core.unit_scale(field, unit) -> (shift, factor): a value in `unit` is
 //     one in the model's unit times 10**shift (exactly) or times `factor`
 //     (field_units.h); ValueError naming the field, the unit and what it
@@ -297,7 +299,7 @@ py::tuple CellNumber(std::string_view field, std::string_view text) {
 }
 
 py::tuple MapNames(const std::vector<std::string>& names, std::string_view holder,
-                   std::string_view name, bool with_id) {
+                   std::string_view name, bool with_id, std::string_view common_unit) {
   const std::vector<std::string_view> views(names.begin(), names.end());
   ColumnMap map;
   std::string problem, notice;
@@ -306,9 +308,12 @@ py::tuple MapNames(const std::vector<std::string>& names, std::string_view holde
     return index == kAbsent ? py::object(py::none()) : py::object(py::int_(index));
   };
   py::list fields, units;
-  for (const std::size_t index : map.index) {
+  for (int field = 0; field < kInputFieldCount; ++field) {
+    const std::size_t index = map.index[field];
     fields.append(position(index));
-    const std::string_view unit = index == kAbsent ? "" : SplitUnit(views[index]).unit;
+    const std::string_view unit =
+        index == kAbsent ? ""
+                         : ColumnUnit(views[index], static_cast<InputField>(field), common_unit);
     units.append(unit.empty() ? py::object(py::none()) : py::object(py::str(std::string(unit))));
   }
   return py::make_tuple(fields, position(map.id), problem, notice, units);
@@ -417,7 +422,7 @@ PYBIND11_MODULE(_core, m) {
   m.def("problem_texts", ProblemTexts, py::arg("kind"), py::arg("field"), py::arg("value"),
         py::arg("reasons"));
   m.def("map_names", MapNames, py::arg("names"), py::arg("holder"), py::arg("name"),
-        py::arg("with_id"));
+        py::arg("with_id"), py::arg("common_unit"));
   m.attr("COMMON_UNIT_FIELDS") = FieldsWhere(TakesCommonUnit);
   m.attr("DIMENSIONAL_FIELDS") = FieldsWhere([](InputField field) {
     const std::string_view unit = ModelUnit(field);

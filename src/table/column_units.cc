@@ -10,8 +10,7 @@ bool ResolveUnits(std::span<const std::string_view> names, const ColumnMap& colu
   for (int i = 0; i < kInputFieldCount; ++i) {
     const InputField field = static_cast<InputField>(i);
     if (!columns.Has(field)) continue;
-    given[i] = SplitUnit(names[columns[field]]).unit;
-    if (given[i].empty() && TakesCommonUnit(field)) given[i] = options.units;
+    given[i] = ColumnUnit(names[columns[field]], field, options.units);
     if (!given[i].empty()) units.named = true;
   }
   if (!units.named) return true;
