@@ -1,0 +1,220 @@
+"""Recharge of a grid: recharge.balance on raster layers that share one grid,
+strip by strip, into rasters of the same grid.
+
+Each input is a raster layer or a number; the monthly series are six layers
+each. A nodata cell of any input layer is left out of that input, so that a
+required one makes the cell ``no data``. The value results are float64
+rasters, nodata (-9999) where the cell is not ``ok`` or the value does not
+apply to its path; ``method`` is a byte raster, nodata 2 likewise; ``status``
+holds every cell's status code (``recharge.STATUSES``).
+"""
+
+import numpy as np
+from qgis.core import (
+    QgsProcessing,
+    QgsProcessingAlgorithm,
+    QgsProcessingException,
+    QgsProcessingParameterDefinition,
+    QgsProcessingParameterEnum,
+    QgsProcessingParameterMultipleLayers,
+    QgsProcessingParameterNumber,
+    QgsProcessingParameterRasterDestination,
+    QgsProcessingParameterRasterLayer,
+)
+
+import recharge
+
+from .model_inputs import (
+    ARGUMENT,
+    INPUTS,
+    MAIN_RESULTS,
+    OUTPUT_UNITS,
+    REQUIRED,
+    RESULTS,
+    help_text,
+    unit_parameter,
+)
+from .raster_blocks import Grid, StripWriter, read_strip
+
+#: Cells computed at a time, a strip of whole rows of about this many: a
+#: look at the cancel button between two strips comes within about a third of a
+#: second, as a cell on the Bagrov path costs up to some 70 µs.
+STRIP_CELLS = 1 << 13
+
+NODATA = -9999.0
+_NO_METHOD = recharge.METHODS.index("")
+
+
+def number_parameter(name):
+    """The id of the number given instead of ``name``'s layer."""
+    return f"{name}_value"
+
+
+def output_parameter(name):
+    """The id of the result raster ``name``: ``ETa``, and ``Cs_result`` for the
+    Cs used, as ``Cs`` is an input's."""
+    return f"{name}_result" if any(each.name == name for each in INPUTS) else name
+
+
+def add_unit_parameter(algorithm, each, advanced):
+    if each.units:
+        unit = QgsProcessingParameterEnum(unit_parameter(each.name), f"Unit of {each.name}",
+                                          options=list(each.units), defaultValue=each.units[0])
+        unit.setUsesStaticStrings(True)
+        if advanced:
+            unit.setFlags(unit.flags() | QgsProcessingParameterDefinition.FlagAdvanced)
+        algorithm.addParameter(unit)
+
+
+def add_output_unit_parameter(algorithm):
+    unit = QgsProcessingParameterEnum("output_unit", "Length of Wmax, ETa and R",
+                                      options=list(OUTPUT_UNITS), defaultValue=OUTPUT_UNITS[0])
+    unit.setUsesStaticStrings(True)
+    algorithm.addParameter(unit)
+
+
+class GridRecharge(QgsProcessingAlgorithm):
+    def name(self):
+        return "grid"
+
+    def displayName(self):  # noqa: N802 (QGIS's names)
+        return "Recharge of a grid"
+
+    def group(self):
+        return "Water balance"
+
+    def groupId(self):  # noqa: N802
+        return "balance"
+
+    def shortHelpString(self):  # noqa: N802
+        return help_text(
+            "Every input is a raster layer (band 1) or a number; the layers must share one grid "
+            "(CRS, extent and cells), and at least one input is a layer. A nodata cell of a "
+            "required input gives the status no data. The monthly series are six layers each, "
+            "April to September.",
+            "The results are rasters on the grid of the inputs, nodata (-9999) where a cell is "
+            "not ok or the value does not apply to its path; the status raster holds every "
+            "cell's status code, the log the number of cells of each status. ETa and R are "
+            "always written; the others where asked for:")
+
+    def createInstance(self):  # noqa: N802
+        return GridRecharge()
+
+    def initAlgorithm(self, config=None):  # noqa: N802
+        for each in INPUTS:
+            if each.months:
+                layers = QgsProcessingParameterMultipleLayers(
+                    each.name, f"{each.description} (6 layers)", QgsProcessing.TypeRaster,
+                    optional=True)
+                layers.setFlags(layers.flags() | QgsProcessingParameterDefinition.FlagAdvanced)
+                self.addParameter(layers)
+                add_unit_parameter(self, each, advanced=True)
+                continue
+            layer = QgsProcessingParameterRasterLayer(
+                each.name, f"{each.description}: a layer (or a number below)", optional=True)
+            number = QgsProcessingParameterNumber(
+                number_parameter(each.name), f"{each.description}: a number (or a layer above)",
+                QgsProcessingParameterNumber.Double, optional=True)
+            for parameter in (layer, number):
+                if each.advanced:
+                    parameter.setFlags(
+                        parameter.flags() | QgsProcessingParameterDefinition.FlagAdvanced)
+                self.addParameter(parameter)
+            add_unit_parameter(self, each, each.advanced)
+        add_output_unit_parameter(self)
+        for name, description in RESULTS + (("status", "status code"),):
+            main = name in MAIN_RESULTS or name == "status"
+            self.addParameter(QgsProcessingParameterRasterDestination(
+                output_parameter(name), f"{name}: {description}", optional=True,
+                createByDefault=main))
+
+    def _inputs(self, parameters, context):
+        """{input: layer, list of 6 layers, or float}, the inputs not given left
+        out, and {label: layer} of every layer; QgsProcessingException for a
+        required input missing, given twice, or months that are not six."""
+        given, layers = {}, {}
+        for each in INPUTS:
+            if each.months:
+                series = self.parameterAsLayerList(parameters, each.name, context)
+                if series and len(series) != 6:
+                    raise QgsProcessingException(
+                        f"{each.name}: 6 layers are needed, April to September, not "
+                        f"{len(series)}")
+                if series:
+                    given[each.name] = series
+                    layers.update((f"{each.name}{month}", layer)
+                                  for month, layer in zip(range(4, 10), series))
+                continue
+            layer = self.parameterAsRasterLayer(parameters, each.name, context)
+            has_number = parameters.get(number_parameter(each.name)) is not None
+            if layer is not None and has_number:
+                raise QgsProcessingException(
+                    f"{each.name}: give a layer or a number, not both")
+            if layer is not None:
+                given[each.name] = layers[each.name] = layer
+            elif has_number:
+                given[each.name] = self.parameterAsDouble(
+                    parameters, number_parameter(each.name), context)
+            elif each.name in REQUIRED:
+                raise QgsProcessingException(f"{each.name}: a layer or a number is needed")
+        if not layers:
+            raise QgsProcessingException(
+                "no input is a layer: the results take the grid of the input layers")
+        return given, layers
+
+    def processAlgorithm(self, parameters, context, feedback):  # noqa: N802
+        given, layers = self._inputs(parameters, context)
+        (first, reference), *others = layers.items()
+        grid = Grid.of(reference)
+        for label, layer in others:
+            if not Grid.of(layer).same(grid):
+                raise QgsProcessingException(
+                    f"{label}: the layer {layer.name()!r} is not on the grid of {first} "
+                    f"({reference.name()!r}): {Grid.of(layer)}, not {grid}")
+        units = {each.name: self.parameterAsEnumString(parameters, unit_parameter(each.name),
+                                                       context)
+                 for each in INPUTS if each.units and each.name in given}
+        output_unit = self.parameterAsEnumString(parameters, "output_unit", context)
+
+        writers = {}
+        try:
+            for name, _ in RESULTS + (("status", ""),):
+                path = self.parameterAsOutputLayer(parameters, output_parameter(name), context)
+                if path:
+                    byte = name in ("method", "status")
+                    writers[name] = (path, StripWriter(
+                        path, grid, np.uint8 if byte else np.float64,
+                        None if name == "status" else _NO_METHOD if byte else NODATA))
+            if not writers:
+                raise QgsProcessingException("no result raster is asked for")
+            counts = np.zeros(len(recharge.STATUSES), dtype=np.int64)
+            strips = grid.strips(STRIP_CELLS)
+            for done, (top, rows) in enumerate(strips):
+                if feedback.isCanceled():
+                    break
+                arguments = {
+                    ARGUMENT.get(name, name):
+                        np.stack([read_strip(layer, grid, top, rows) for layer in value], -1)
+                        if isinstance(value, list) else
+                        read_strip(value, grid, top, rows) if not isinstance(value, float)
+                        else value
+                    for name, value in given.items()}
+                result = recharge.balance(**arguments, units=units, output_units=output_unit)
+                counts += np.bincount(result.status.ravel(), minlength=len(counts))
+                ok = result.status == 0
+                for name, (_, writer) in writers.items():
+                    values = getattr(result, name)
+                    if name == "method":
+                        values = np.where(ok, values, _NO_METHOD)
+                    elif name != "status":
+                        values = np.where(ok & ~np.isnan(values), values, NODATA)
+                    writer.write(top, values)
+                feedback.setProgress(100.0 * (done + 1) / len(strips))
+        finally:
+            for _, writer in writers.values():
+                writer.close()
+        for code, count in enumerate(counts):
+            if count:
+                cells = "cell" if count == 1 else "cells"
+                feedback.pushInfo(f"{recharge.STATUSES[code]}: {count} {cells}")
+        return {output_parameter(name): path for name, (path, _) in writers.items()}

@@ -1,0 +1,23 @@
+"""The Processing provider ``recharge``: the toolbox's group of the model."""
+
+from qgis.core import QgsProcessingProvider
+
+from .grid_algorithm import GridRecharge
+from .soil_map_algorithm import SoilMapRecharge
+
+
+class RechargeProvider(QgsProcessingProvider):
+    def id(self):
+        return "recharge"
+
+    def name(self):
+        return "Recharge"
+
+    def longName(self):  # noqa: N802 (QGIS's name)
+        import recharge
+
+        return f"Recharge {recharge.__version__}"
+
+    def loadAlgorithms(self):  # noqa: N802
+        self.addAlgorithm(GridRecharge())
+        self.addAlgorithm(SoilMapRecharge())
