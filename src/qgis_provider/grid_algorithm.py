@@ -2,8 +2,9 @@
 strip by strip, into rasters of the same grid.
 
 Each input is a raster layer or a number; the monthly series are six layers
-each. A nodata cell of any input layer is left out of that input, so that a
-required one makes the cell ``no data``. The value results are float64
+each. A nodata cell of any input layer is a cell with no data (status ``no
+data``, nothing computed); of an own parameter's layer, where the cell is of
+class 0, the one class that reads them. The value results are float64
 rasters, nodata (-9999) where the cell is not ``ok`` or the value does not
 apply to its path; ``method`` is a byte raster, nodata 2 likewise; ``status``
 holds every cell's status code (``recharge.STATUSES``).
@@ -24,11 +25,13 @@ from qgis.core import (
 
 import recharge
 
+from .category_styles import CategoryStyle
 from .model_inputs import (
     ARGUMENT,
     INPUTS,
     MAIN_RESULTS,
     OUTPUT_UNITS,
+    OWN_PARAMETERS,
     REQUIRED,
     RESULTS,
     help_text,
@@ -73,6 +76,24 @@ def add_output_unit_parameter(algorithm):
     algorithm.addParameter(unit)
 
 
+def _strip_arguments(given, grid, top, rows):
+    """recharge.balance's arguments on a strip: the inputs' layers read, P not
+    given (NaN) where any input layer has no data, so that the cell has none."""
+    arguments, missing = {}, np.zeros((rows, grid.width), dtype=bool)
+    for name, value in given.items():
+        if isinstance(value, list):
+            value = np.stack([read_strip(layer, grid, top, rows) for layer in value], -1)
+            missing |= np.isnan(value).any(axis=-1)
+        elif not isinstance(value, float):
+            value = read_strip(value, grid, top, rows)
+            # class comes before the own parameters, which only class 0 reads
+            missing |= np.isnan(value) & (
+                arguments["soil_class"] == 0 if name in OWN_PARAMETERS else True)
+        arguments[ARGUMENT.get(name, name)] = value
+    arguments["P"] = np.where(missing, np.nan, arguments["P"])
+    return arguments
+
+
 class GridRecharge(QgsProcessingAlgorithm):
     def name(self):
         return "grid"
@@ -89,9 +110,9 @@ class GridRecharge(QgsProcessingAlgorithm):
     def shortHelpString(self):  # noqa: N802
         return help_text(
             "Every input is a raster layer (band 1) or a number; the layers must share one grid "
-            "(CRS, extent and cells), and at least one input is a layer. A nodata cell of a "
-            "required input gives the status no data. The monthly series are six layers each, "
-            "April to September.",
+            "(CRS, extent and cells), and at least one input is a layer. A nodata cell of any "
+            "input layer gives the status no data (of an own parameter's layer, in a cell of "
+            "class 0). The monthly series are six layers each, April to September.",
             "The results are rasters on the grid of the inputs, nodata (-9999) where a cell is "
             "not ok or the value does not apply to its path; the status raster holds every "
             "cell's status code, the log the number of cells of each status. ETa and R are "
@@ -192,14 +213,8 @@ class GridRecharge(QgsProcessingAlgorithm):
             for done, (top, rows) in enumerate(strips):
                 if feedback.isCanceled():
                     break
-                arguments = {
-                    ARGUMENT.get(name, name):
-                        np.stack([read_strip(layer, grid, top, rows) for layer in value], -1)
-                        if isinstance(value, list) else
-                        read_strip(value, grid, top, rows) if not isinstance(value, float)
-                        else value
-                    for name, value in given.items()}
-                result = recharge.balance(**arguments, units=units, output_units=output_unit)
+                result = recharge.balance(**_strip_arguments(given, grid, top, rows),
+                                          units=units, output_units=output_unit)
                 counts += np.bincount(result.status.ravel(), minlength=len(counts))
                 ok = result.status == 0
                 for name, (_, writer) in writers.items():
@@ -213,6 +228,10 @@ class GridRecharge(QgsProcessingAlgorithm):
         finally:
             for _, writer in writers.values():
                 writer.close()
+        for name in ("status", "method"):
+            if name in writers and context.willLoadLayerOnCompletion(writers[name][0]):
+                context.layerToLoadOnCompletionDetails(writers[name][0]).setPostProcessor(
+                    CategoryStyle.of(name))
         for code, count in enumerate(counts):
             if count:
                 cells = "cell" if count == 1 else "cells"

@@ -62,6 +62,7 @@ INPUTS = (
 )
 
 REQUIRED = ("P", "ETp", "Ps", "ETps", "zr", "zgw", "class")
+OWN_PARAMETERS = ("theta_r", "theta_s", "alpha", "n", "p1", "p2")
 
 #: The argument of recharge.balance for each input that is not named as it.
 ARGUMENT = {"class": "soil_class"}

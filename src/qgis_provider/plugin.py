@@ -9,6 +9,12 @@ class RechargePlugin:
         self.provider = None
 
     def initProcessing(self):  # noqa: N802 (QGIS's name)
+        try:
+            import recharge  # noqa: F401
+        except ImportError as error:
+            raise ImportError(
+                "the plugin Recharge needs the Python package recharge on QGIS's Python path: "
+                "cmake --install build/default --prefix /usr/local installs it there") from error
         from .provider import RechargeProvider
 
         self.provider = RechargeProvider()
