@@ -132,9 +132,9 @@ class GridRecharge(QgsProcessingAlgorithm):
                 add_unit_parameter(self, each, advanced=True)
                 continue
             layer = QgsProcessingParameterRasterLayer(
-                each.name, f"{each.description}: a layer (or a number below)", optional=True)
+                each.name, f"{each.description}: layer, or number below", optional=True)
             number = QgsProcessingParameterNumber(
-                number_parameter(each.name), f"{each.description}: a number (or a layer above)",
+                number_parameter(each.name), f"{each.description}: number",
                 QgsProcessingParameterNumber.Double, optional=True)
             for parameter in (layer, number):
                 if each.advanced:

@@ -40,10 +40,8 @@ class Input:
 INPUTS = (
     Input("P", "Annual precipitation", ANNUAL_UNITS, climate=True),
     Input("ETp", "Annual potential evapotranspiration", ANNUAL_UNITS, climate=True),
-    Input("Ps", "Precipitation of the summer half-year (April to September)", TOTAL_UNITS,
-          climate=True),
-    Input("ETps", "Potential evapotranspiration of the summer half-year", TOTAL_UNITS,
-          climate=True),
+    Input("Ps", "Summer precipitation (April to September)", TOTAL_UNITS, climate=True),
+    Input("ETps", "Summer potential evapotranspiration", TOTAL_UNITS, climate=True),
     Input("zr", "Root zone depth", DEPTH_UNITS),
     Input("zgw", "Depth to groundwater below the surface", DEPTH_UNITS),
     Input("class", "Soil class (1 to 34; 0: own parameters)"),

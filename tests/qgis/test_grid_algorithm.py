@@ -58,8 +58,8 @@ def _expected(soils):
     missing = np.any([np.isnan(values) & (soils["class"] == 0 if name in own else True)
                       for name, values in soils.items()], axis=0)
     return recharge.balance(
-        np.where(missing, np.nan, soils["P"]), soils["ETp"], soils["Ps"], soils["ETps"], soils["zr"], soils["zgw"],
-        soils["class"],
+        np.where(missing, np.nan, soils["P"]), soils["ETp"], soils["Ps"], soils["ETps"],
+        soils["zr"], soils["zgw"], soils["class"],
         rain=np.stack([soils[f"rain{m}"] for m in range(4, 10)], -1),
         etp=np.stack([soils[f"etp{m}"] for m in range(4, 10)], -1),
         **{name: soils[name] for name in ("theta_r", "theta_s", "alpha", "n", "p1", "p2",
