@@ -16,7 +16,6 @@ from qgis.core import (
     QgsProcessingAlgorithm,
     QgsProcessingException,
     QgsProcessingParameterDefinition,
-    QgsProcessingParameterEnum,
     QgsProcessingParameterMultipleLayers,
     QgsProcessingParameterNumber,
     QgsProcessingParameterRasterDestination,
@@ -30,10 +29,11 @@ from .model_inputs import (
     ARGUMENT,
     INPUTS,
     MAIN_RESULTS,
-    OUTPUT_UNITS,
     OWN_PARAMETERS,
     REQUIRED,
     RESULTS,
+    add_output_unit_parameter,
+    add_unit_parameter,
     help_text,
     unit_parameter,
 )
@@ -57,23 +57,6 @@ def output_parameter(name):
     """The id of the result raster ``name``: ``ETa``, and ``Cs_result`` for the
     Cs used, as ``Cs`` is an input's."""
     return f"{name}_result" if any(each.name == name for each in INPUTS) else name
-
-
-def add_unit_parameter(algorithm, each, advanced):
-    if each.units:
-        unit = QgsProcessingParameterEnum(unit_parameter(each.name), f"Unit of {each.name}",
-                                          options=list(each.units), defaultValue=each.units[0])
-        unit.setUsesStaticStrings(True)
-        if advanced:
-            unit.setFlags(unit.flags() | QgsProcessingParameterDefinition.FlagAdvanced)
-        algorithm.addParameter(unit)
-
-
-def add_output_unit_parameter(algorithm):
-    unit = QgsProcessingParameterEnum("output_unit", "Length of Wmax, ETa and R",
-                                      options=list(OUTPUT_UNITS), defaultValue=OUTPUT_UNITS[0])
-    unit.setUsesStaticStrings(True)
-    algorithm.addParameter(unit)
 
 
 def _strip_arguments(given, grid, top, rows):
@@ -115,8 +98,8 @@ class GridRecharge(QgsProcessingAlgorithm):
             "class 0). The monthly series are six layers each, April to September.",
             "The results are rasters on the grid of the inputs, nodata (-9999) where a cell is "
             "not ok or the value does not apply to its path; the status raster holds every "
-            "cell's status code, the log the number of cells of each status. ETa and R are "
-            "always written; the others where asked for:")
+            "cell's status code, the log the number of cells of each status. ETa, R and the "
+            "status are written by default; the others where asked for:")
 
     def createInstance(self):  # noqa: N802
         return GridRecharge()

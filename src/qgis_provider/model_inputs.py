@@ -8,6 +8,8 @@ and the help text that lists them with the statuses and an example.
 
 from dataclasses import dataclass
 
+from qgis.core import QgsProcessingParameterDefinition, QgsProcessingParameterEnum
+
 import recharge
 
 # The units offered for each kind of input, every one read by the package's
@@ -77,9 +79,23 @@ def unit_parameter(name):
     return f"{name}_unit"
 
 
-def result_unit(name, length):
-    """The unit of the result ``name`` with lengths in ``length``: ``"mm/a"``."""
-    return recharge._units.result_units(length, year="a").get(name, "")
+def add_unit_parameter(algorithm, each, advanced):
+    """The list of ``each``'s units, where it has a unit, its id ``P_unit``."""
+    if each.units:
+        unit = QgsProcessingParameterEnum(unit_parameter(each.name), f"Unit of {each.name}",
+                                          options=list(each.units), defaultValue=each.units[0])
+        unit.setUsesStaticStrings(True)
+        if advanced:
+            unit.setFlags(unit.flags() | QgsProcessingParameterDefinition.FlagAdvanced)
+        algorithm.addParameter(unit)
+
+
+def add_output_unit_parameter(algorithm):
+    """The list of the results' lengths, its id ``output_unit``."""
+    unit = QgsProcessingParameterEnum("output_unit", "Length of Wmax, ETa and R",
+                                      options=list(OUTPUT_UNITS), defaultValue=OUTPUT_UNITS[0])
+    unit.setUsesStaticStrings(True)
+    algorithm.addParameter(unit)
 
 
 def help_text(inputs_how, outputs_how):

@@ -37,8 +37,16 @@ from qgis.PyQt.QtCore import QVariant
 
 import recharge
 
-from .grid_algorithm import add_output_unit_parameter, add_unit_parameter
-from .model_inputs import INPUTS, MAIN_RESULTS, REQUIRED, RESULTS, help_text, unit_parameter
+from .model_inputs import (
+    INPUTS,
+    MAIN_RESULTS,
+    REQUIRED,
+    RESULTS,
+    add_output_unit_parameter,
+    add_unit_parameter,
+    help_text,
+    unit_parameter,
+)
 
 #: Features computed at a time, between two looks at the cancel button.
 CHUNK_FEATURES = 10000
