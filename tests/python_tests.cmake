@@ -11,11 +11,18 @@ if(pytest_missing)
   message(STATUS "Building without the Python package's tests: no pytest for ${Python_EXECUTABLE}")
   return()
 endif()
-file(GLOB python_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/python/test_*.py)
-foreach(test IN LISTS python_tests)
-  cmake_path(GET test STEM name)
-  add_test(NAME python/${name}
-           COMMAND ${Python_EXECUTABLE} -m pytest -q -p no:cacheprovider ${test})
-  set_tests_properties(python/${name} PROPERTIES ENVIRONMENT
-    "PYTHONPATH=${PROJECT_BINARY_DIR}/python;PYTHONDONTWRITEBYTECODE=1;RECHARGE_TABLE=$<TARGET_FILE:recharge-table>")
-endforeach()
+
+# Every tests/<folder>/test_*.py as the test <folder>/<name>, with PYTHONPATH
+# the folders ${pythonpath} and the environment ${ARGN}.
+function(add_pytest_files folder pythonpath)
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/test_*.py)
+  foreach(test IN LISTS tests)
+    cmake_path(GET test STEM name)
+    add_test(NAME ${folder}/${name}
+             COMMAND ${Python_EXECUTABLE} -m pytest -q -p no:cacheprovider ${test})
+    set_tests_properties(${folder}/${name} PROPERTIES ENVIRONMENT
+      "PYTHONPATH=${pythonpath};PYTHONDONTWRITEBYTECODE=1;${ARGN}")
+  endforeach()
+endfunction()
+
+add_pytest_files(python ${PROJECT_BINARY_DIR}/python "RECHARGE_TABLE=$<TARGET_FILE:recharge-table>")

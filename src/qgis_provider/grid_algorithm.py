@@ -13,7 +13,6 @@ holds every cell's status code (``recharge.STATUSES``).
 import numpy as np
 from qgis.core import (
     QgsProcessing,
-    QgsProcessingAlgorithm,
     QgsProcessingException,
     QgsProcessingParameterDefinition,
     QgsProcessingParameterMultipleLayers,
@@ -38,6 +37,7 @@ from .model_inputs import (
     unit_parameter,
 )
 from .raster_blocks import Grid, StripWriter, read_strip
+from .recharge_algorithm import RechargeAlgorithm
 
 #: Cells computed at a time, a strip of whole rows of about this many: a
 #: look at the cancel button between two strips comes within about a third of a
@@ -77,18 +77,12 @@ def _strip_arguments(given, grid, top, rows):
     return arguments
 
 
-class GridRecharge(QgsProcessingAlgorithm):
+class GridRecharge(RechargeAlgorithm):
     def name(self):
         return "grid"
 
     def displayName(self):  # noqa: N802 (QGIS's names)
         return "Recharge of a grid"
-
-    def group(self):
-        return "Water balance"
-
-    def groupId(self):  # noqa: N802
-        return "balance"
 
     def shortHelpString(self):  # noqa: N802
         return help_text(
@@ -100,9 +94,6 @@ class GridRecharge(QgsProcessingAlgorithm):
             "not ok or the value does not apply to its path; the status raster holds every "
             "cell's status code, the log the number of cells of each status. ETa, R and the "
             "status are written by default; the others where asked for:")
-
-    def createInstance(self):  # noqa: N802
-        return GridRecharge()
 
     def initAlgorithm(self, config=None):  # noqa: N802
         for each in INPUTS:

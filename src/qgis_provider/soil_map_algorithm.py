@@ -22,7 +22,6 @@ from qgis.core import (
     QgsField,
     QgsFields,
     QgsProcessing,
-    QgsProcessingAlgorithm,
     QgsProcessingException,
     QgsProcessingParameterBoolean,
     QgsProcessingParameterDefinition,
@@ -47,6 +46,7 @@ from .model_inputs import (
     help_text,
     unit_parameter,
 )
+from .recharge_algorithm import RechargeAlgorithm
 
 #: Features computed at a time, between two looks at the cancel button.
 CHUNK_FEATURES = 10000
@@ -84,18 +84,12 @@ def _value(attribute):
     return None if attribute == NULL else attribute
 
 
-class SoilMapRecharge(QgsProcessingAlgorithm):
+class SoilMapRecharge(RechargeAlgorithm):
     def name(self):
         return "soilmap"
 
     def displayName(self):  # noqa: N802 (QGIS's names)
         return "Recharge of a soil map"
-
-    def group(self):
-        return "Water balance"
-
-    def groupId(self):  # noqa: N802
-        return "balance"
 
     def shortHelpString(self):  # noqa: N802
         return help_text(
@@ -108,9 +102,6 @@ class SoilMapRecharge(QgsProcessingAlgorithm):
             "The result is a copy of the layer, every feature in its order with its "
             "attributes, and the fields ETa, R, method, status (the code) and status_text "
             "added; with 'all values' also:")
-
-    def createInstance(self):  # noqa: N802
-        return SoilMapRecharge()
 
     def initAlgorithm(self, config=None):  # noqa: N802
         self.addParameter(QgsProcessingParameterFeatureSource(
