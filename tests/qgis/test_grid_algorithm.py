@@ -1,8 +1,8 @@
 """recharge:grid against recharge.balance on the same values: the random
 soils of every status of the package's tests laid out as a 50 x 60 grid, one
 GeoTIFF per input (the table's empty cells written as nodata, which a grid
-reads as no data), in strips of 7 rows and in one strip; a misaligned layer;
-cancellation."""
+reads as no data), in strips of 7 rows on one thread and in one strip on
+three; a misaligned layer; cancellation."""
 
 import importlib.util
 import pathlib
@@ -66,12 +66,14 @@ def _expected(soils):
                                           "anaerobiosis")})
 
 
-@pytest.mark.parametrize("strip_cells", [7 * 60 + 13, 1 << 13])
-def test_every_cell_is_balance_bit_for_bit(qgis, grid, tmp_path, monkeypatch, strip_cells):
+@pytest.mark.parametrize("strip_cells, threads", [(7 * 60 + 13, "1"), (1 << 13, "3")])
+def test_every_cell_is_balance_bit_for_bit(qgis, grid, tmp_path, monkeypatch, strip_cells,
+                                           threads):
     from recharge_processing import grid_algorithm
     from recharge_processing.grid_algorithm import output_parameter
 
     monkeypatch.setattr(grid_algorithm, "STRIP_CELLS", strip_cells)
+    monkeypatch.setenv("OMP_NUM_THREADS", threads)
     soils, parameters = grid
     outputs = [name for name, *_ in recharge._core.RESULT_COLUMNS] + ["status"]
     feedback = Feedback()
