@@ -183,8 +183,6 @@ class SoilMapRecharge(RechargeAlgorithm):
         return sources, units
 
     def processAlgorithm(self, parameters, context, feedback):  # noqa: N802
-        import pandas as pd
-
         source = self.parameterAsSource(parameters, "INPUT", context)
         if source is None:
             raise QgsProcessingException("INPUT: no soil map")
@@ -216,18 +214,19 @@ class SoilMapRecharge(RechargeAlgorithm):
                 break
             chunk.append(feature)
             if len(chunk) == CHUNK_FEATURES:
-                self._write(chunk, attribute_of, samplers, units, output_unit, added, sink,
-                            pd)
+                self._write(chunk, attribute_of, samplers, units, output_unit, added, sink)
                 done += len(chunk)
                 chunk = []
                 feedback.setProgress(100.0 * done / total)
         if chunk and not feedback.isCanceled():
-            self._write(chunk, attribute_of, samplers, units, output_unit, added, sink, pd)
+            self._write(chunk, attribute_of, samplers, units, output_unit, added, sink)
         return {"OUTPUT": sink_id}
 
     @staticmethod
-    def _write(chunk, attribute_of, samplers, units, output_unit, added, sink, pd):
+    def _write(chunk, attribute_of, samplers, units, output_unit, added, sink):
         """Computes a chunk of features and adds them to ``sink`` with their results."""
+        import pandas as pd
+
         columns = {}
         for field, index in attribute_of.items():
             columns[field] = [_value(feature.attributes()[index]) for feature in chunk]
