@@ -1,7 +1,7 @@
 """The README's QGIS examples run as written: the qgis_process.bin command
-lines on the GeoTIFF files of examples/regional_recharge.py, with the log
-the README shows, and the Python console's run on a soil map of the same
-region."""
+lines on the GeoTIFF files of examples/regional_recharge.py, with the plugin
+unzipped from the build's recharge_processing.zip and the log the README
+shows, and the Python console's run on a soil map of the same region."""
 
 import os
 import pathlib
@@ -9,6 +9,7 @@ import re
 import shlex
 import subprocess
 import sys
+import zipfile
 
 import processing
 import pytest
@@ -59,9 +60,11 @@ def region(tmp_path, monkeypatch):
 
 def test_qgis_process_lines_log_what_the_readme_shows(region):
     (_, commands), (_, log) = [block for block in BLOCKS if block[0] in ("sh", "")][:2]
+    plugins = region / "plugins"
+    zipfile.ZipFile(pathlib.Path(recharge_processing.__file__).parents[2] /
+                    "recharge_processing.zip").extractall(plugins)
     environment = dict(
-        os.environ, HOME=str(region), QT_QPA_PLATFORM="offscreen",
-        QGIS_PLUGINPATH=str(pathlib.Path(recharge_processing.__file__).parents[1]),
+        os.environ, HOME=str(region), QT_QPA_PLATFORM="offscreen", QGIS_PLUGINPATH=str(plugins),
         PYTHONPATH=str(pathlib.Path(recharge.__file__).parents[1]))
     for line in commands.splitlines():
         if line.startswith("qgis_process.bin"):
