@@ -34,6 +34,7 @@ from .model_inputs import (
     add_output_unit_parameter,
     add_unit_parameter,
     help_text,
+    monthly_layers,
     unit_parameter,
 )
 from .raster_blocks import Grid, StripWriter, read_strip
@@ -130,11 +131,7 @@ class GridRecharge(RechargeAlgorithm):
         given, layers = {}, {}
         for each in INPUTS:
             if each.months:
-                series = self.parameterAsLayerList(parameters, each.name, context)
-                if series and len(series) != 6:
-                    raise QgsProcessingException(
-                        f"{each.name}: 6 layers are needed, April to September, not "
-                        f"{len(series)}")
+                series = monthly_layers(self, parameters, each.name, each, context)
                 if series:
                     given[each.name] = series
                     layers.update((f"{each.name}{month}", layer)

@@ -8,7 +8,11 @@ and the help text that lists them with the statuses and an example.
 
 from dataclasses import dataclass
 
-from qgis.core import QgsProcessingParameterDefinition, QgsProcessingParameterEnum
+from qgis.core import (
+    QgsProcessingException,
+    QgsProcessingParameterDefinition,
+    QgsProcessingParameterEnum,
+)
 
 import recharge
 
@@ -77,6 +81,16 @@ MAIN_RESULTS = ("ETa", "R")
 def unit_parameter(name):
     """The id of the parameter of ``name``'s unit."""
     return f"{name}_unit"
+
+
+def monthly_layers(algorithm, parameters, parameter, each, context):
+    """The layers of the monthly series ``each`` given as ``parameter``: six,
+    April to September, or none; QgsProcessingException for another number."""
+    layers = algorithm.parameterAsLayerList(parameters, parameter, context)
+    if layers and len(layers) != 6:
+        raise QgsProcessingException(
+            f"{each.name}: 6 layers are needed, April to September, not {len(layers)}")
+    return layers
 
 
 def add_unit_parameter(algorithm, each, advanced):

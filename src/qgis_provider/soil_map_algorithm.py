@@ -44,6 +44,7 @@ from .model_inputs import (
     add_output_unit_parameter,
     add_unit_parameter,
     help_text,
+    monthly_layers,
     unit_parameter,
 )
 from .recharge_algorithm import RechargeAlgorithm
@@ -143,12 +144,8 @@ class SoilMapRecharge(RechargeAlgorithm):
                                                       context) if each.units else None)
             layers = []
             if each.months:
-                layers = self.parameterAsLayerList(parameters, layer_parameter(each.name),
-                                                   context)
-                if layers and len(layers) != 6:
-                    raise QgsProcessingException(
-                        f"{each.name}: 6 layers are needed, April to September, not "
-                        f"{len(layers)}")
+                layers = monthly_layers(self, parameters, layer_parameter(each.name), each,
+                                        context)
             elif each.climate:
                 layer = self.parameterAsRasterLayer(parameters, layer_parameter(each.name),
                                                     context)

@@ -26,9 +26,9 @@ def _package_soils():
     are all given (6 cm of rain and 9 of ETp where the table's are empty), as
     is anaerobiosis (0); the own parameters empty outside class 0."""
     path = pathlib.Path(__file__).parents[1] / "python" / "conftest.py"
-    spec = importlib.util.spec_from_file_location("package_soils", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("package_soils", path)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     soils = module._soils(np.random.default_rng(20240611))
     del soils["Cs"]
     for name, fill in [(f"rain{m}", 6.0) for m in range(4, 10)] + [
