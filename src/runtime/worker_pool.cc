@@ -1,16 +1,39 @@
 #include "runtime/worker_pool.h"
 
+#include <signal.h>
+
 #include <system_error>
 
 namespace recharge {
 
+namespace {
+
+// Every signal but those a fault raises in the thread that made it.
+sigset_t SignalsFromOutside() {
+  sigset_t signals;
+  sigfillset(&signals);
+  for (int fault : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT}) {
+    sigdelset(&signals, fault);
+  }
+  return signals;
+}
+
+}  // namespace
+
+// The workers inherit the mask they start with, so no signal reaches them
+// even before their first instruction.
 WorkerPool::WorkerPool(int threads) {
+  const sigset_t blocked = SignalsFromOutside();
+  sigset_t previous;
+  pthread_sigmask(SIG_BLOCK, &blocked, &previous);
   try {
     for (int i = 1; i < threads; ++i) workers_.emplace_back([this] { Serve(); });
   } catch (const std::system_error&) {
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     Stop();
     throw;
   }
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 WorkerPool::~WorkerPool() { Stop(); }

@@ -12,8 +12,11 @@
 //
 // A worker starts with the thread state any new thread has and sets up
 // nothing of its own: fn sets up whatever it needs (the Python binding sets
-// the floating-point environment of each block). fn
-// must not throw. One Run at a time.
+// the floating-point environment of each block). The one exception is the
+// signal mask: workers block every signal but those a fault raises (SIGSEGV,
+// SIGFPE, ...), so a signal sent to the process (Ctrl-C, SIGTERM, SIGHUP)
+// reaches the program's own threads, and one that holds it back there holds
+// it back for the process. fn must not throw. One Run at a time.
 #pragma once
 
 #include <atomic>

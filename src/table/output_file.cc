@@ -28,25 +28,42 @@ void RemoveAndDie(int signal) {
   std::raise(signal);
 }
 
-void RemoveOnSignals(const std::string& path) {
-  std::strncpy(temporary_to_remove, path.c_str(), sizeof temporary_to_remove - 1);
-  struct sigaction action = {};
-  action.sa_handler = RemoveAndDie;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESETHAND;
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    struct sigaction inherited = {};
-    sigaction(signal, nullptr, &inherited);
-    if (inherited.sa_handler != SIG_IGN) sigaction(signal, &action, nullptr);
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// mkstemp on `pattern`, the file made and its removal on the ending signals
+// arranged as one step: those signals are held back in this thread until
+// both are done, and the workers never take them (worker_pool.h), so none
+// can end the run between the two and leave the file behind.
+int MakeTemporary(std::string& pattern) {
+  sigset_t ending, previous;
+  sigemptyset(&ending);
+  for (int signal : kEndingSignals) sigaddset(&ending, signal);
+  pthread_sigmask(SIG_BLOCK, &ending, &previous);
+  const int fd = mkstemp(pattern.data());
+  const int failure = errno;
+  if (fd >= 0) {
+    std::strncpy(temporary_to_remove, pattern.c_str(), sizeof temporary_to_remove - 1);
+    struct sigaction action = {};
+    action.sa_handler = RemoveAndDie;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    for (int signal : kEndingSignals) {
+      struct sigaction inherited = {};
+      sigaction(signal, nullptr, &inherited);
+      if (inherited.sa_handler != SIG_IGN) sigaction(signal, &action, nullptr);
+    }
   }
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  errno = failure;
+  return fd;
 }
 
 void ForgetOnSignals() {
   sigset_t all, previous;
   sigfillset(&all);
-  sigprocmask(SIG_BLOCK, &all, &previous);
+  pthread_sigmask(SIG_BLOCK, &all, &previous);
   temporary_to_remove[0] = '\0';
-  sigprocmask(SIG_SETMASK, &previous, nullptr);
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 // As many links as the system follows in a path.
@@ -131,11 +148,10 @@ bool OutputFile::Open(const std::string& path, std::string& error) {
     return Failed(error);
   }
   std::string pattern = target_ + ".XXXXXX";
-  fd_ = mkstemp(pattern.data());
+  fd_ = MakeTemporary(pattern);
   if (fd_ < 0) return Failed(error);
   owns_fd_ = true;
   temporary_ = pattern;
-  RemoveOnSignals(temporary_);
   // mkstemp makes the file readable by its owner only.
   mode_t mode = existing.st_mode & 07777;
   if (existing.st_mode != 0) {

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -239,6 +240,33 @@ TEST(WorkerPool, EveryItemOnceForAnyThreadCount) {
       EXPECT_EQ(calls, std::vector<int>(count, 1)) << threads << " threads, " << count;
     }
   }
+}
+
+// A signal sent to the process must find the thread that holds it back while
+// it makes the temporary file, not a worker.
+TEST(WorkerPool, WorkersTakeNoSignalFromOutsideButFaults) {
+  WorkerPool pool(3);
+  const std::thread::id caller = std::this_thread::get_id();
+  std::mutex mutex;
+  std::set<std::pair<bool, bool>> worker_masks;  // {SIGHUP, SIGSEGV} blocked
+  const auto seen = [&] {
+    std::lock_guard lock(mutex);
+    return !worker_masks.empty();
+  };
+  pool.Run(100, [&](std::size_t) {
+    if (std::this_thread::get_id() == caller) {
+      while (!seen()) std::this_thread::yield();  // the workers take the rest
+      return;
+    }
+    sigset_t mask;
+    pthread_sigmask(SIG_BLOCK, nullptr, &mask);
+    std::lock_guard lock(mutex);
+    worker_masks.insert({sigismember(&mask, SIGHUP) == 1, sigismember(&mask, SIGSEGV) == 1});
+  });
+  EXPECT_EQ(worker_masks, (std::set<std::pair<bool, bool>>{{true, false}}));
+  sigset_t mask;
+  pthread_sigmask(SIG_BLOCK, nullptr, &mask);
+  EXPECT_EQ(sigismember(&mask, SIGHUP), 0);  // the caller's own mask is as it was
 }
 
 TEST(AvailableCpus, OmpNumThreadsWhenAPositiveWholeNumber) {
