@@ -76,8 +76,11 @@ def balance_frame(df, *, units=None, output_units=None, threads=None):
     ----------
     df : pandas.DataFrame
         One soil a row; amounts in cm (annual ones in cm/a) where a column's
-        name gives no unit, as in ``recharge.balance``. Number columns only
-        (float, int, bool, or their nullable kinds).
+        name gives no unit, as in ``recharge.balance``. Number columns
+        (float, int, bool, or their nullable kinds), or columns of objects
+        whose cells are read as the table reads its cells: ``"60.5"`` is
+        60.5, a text that is no number (``"6o"``) its row's input error, as
+        is a cell that ``read_table`` could not read.
     units : str, optional
         The unit of the climate and depth columns whose name gives none
         (recharge-table's ``--units``).
@@ -103,7 +106,7 @@ def balance_frame(df, *, units=None, output_units=None, threads=None):
         A required column missing (every one named) or a column twice, a
         unit that its column does not take.
     TypeError
-        A column of anything but numbers.
+        A column of numbers that are not real (complex).
 
     Examples
     --------

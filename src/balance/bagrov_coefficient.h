@@ -12,7 +12,7 @@
 
 namespace recharge {
 
-// qmax in cm/d, Wmax in cm; a negative Wmax ends the run with a power error.
+// qmax in cm/d, Wmax in cm; a negative Wmax is a power-function fault in `ops`.
 double EstimateBagrovCoefficient(Arithmetic& ops, const double& qmax, const double& Wmax,
                                  const double& Cs);
 

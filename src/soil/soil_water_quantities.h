@@ -33,8 +33,8 @@ void EstimateQmax(Arithmetic& ops, const SiteInputs& site, const SoilHydraulicPa
 
 // Se and h_an: the suction at which the water content is 0.05 below theta_s,
 // h_an = (1/alpha) * (Se^(-1/m) - 1)^(1/n). Uses the stored m. Needs
-// theta_s - theta_r > 0.05, n != 1 and alpha != 0; other parameters end the
-// run with a floating-point or power-function report.
+// theta_s - theta_r > 0.05, n != 1 and alpha != 0; other parameters are a
+// floating-point or power-function fault in `ops`.
 void ComputeAnaerobiosisHead(Arithmetic& ops, const SoilHydraulicParameters& soil,
                              SoilWaterQuantities& q);
 
