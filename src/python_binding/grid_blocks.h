@@ -49,7 +49,9 @@ class DefaultFloatingPoint {
 
  private:
   std::fenv_t caller_;
-};  // How long a run goes between two asks of stop() at the most.
+};
+
+// How long a run goes between two asks of stop() at the most.
 inline constexpr std::chrono::milliseconds kStopInterval{100};
 
 // The blocks of a grid of `shape`: 0 for a grid of no cells.

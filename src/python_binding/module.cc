@@ -364,14 +364,6 @@ py::tuple FieldsWhere(bool (*wanted)(InputField)) {
   return py::tuple(names);
 }
 
-py::tuple NamesOfFields() {
-  py::list names;
-  for (int field = 0; field < kInputFieldCount; ++field) {
-    names.append(std::string(FieldName(static_cast<InputField>(field))));
-  }
-  return py::tuple(names);
-}
-
 py::tuple Columns() {
   py::list columns;
   for (const ResultColumn& column : ResultColumns()) {
@@ -404,7 +396,7 @@ PYBIND11_MODULE(_core, m) {
   using namespace recharge::python;
   m.doc() = "The model of recharge-table for numpy arrays; use the package recharge.";
   m.attr("__version__") = RECHARGE_VERSION;
-  m.attr("FIELDS") = NamesOfFields();
+  m.attr("FIELDS") = FieldsWhere([](InputField) { return true; });
   m.attr("MONTH_FIELDS") = MonthFields();
   m.attr("STATUS_DESCRIPTION") = std::string(kStatusDescription);
   m.attr("RESULT_COLUMNS") = Columns();
