@@ -33,7 +33,6 @@ from .model_inputs import (
     RESULTS,
     add_output_unit_parameter,
     add_unit_parameter,
-    help_text,
     monthly_layers,
     unit_parameter,
 )
@@ -79,22 +78,18 @@ def _strip_arguments(given, grid, top, rows):
 
 
 class GridRecharge(RechargeAlgorithm):
-    def name(self):
-        return "grid"
-
-    def displayName(self):  # noqa: N802 (QGIS's names)
-        return "Recharge of a grid"
-
-    def shortHelpString(self):  # noqa: N802
-        return help_text(
-            "Every input is a raster layer (band 1) or a number; the layers must share one grid "
-            "(CRS, extent and cells), and at least one input is a layer. A nodata cell of any "
-            "input layer gives the status no data (of an own parameter's layer, in a cell of "
-            "class 0). The monthly series are six layers each, April to September.",
-            "The results are rasters on the grid of the inputs, nodata (-9999) where a cell is "
-            "not ok or the value does not apply to its path; the status raster holds every "
-            "cell's status code, the log the number of cells of each status. ETa, R and the "
-            "status are written by default; the others where asked for:")
+    NAME = "grid"
+    DISPLAY_NAME = "Recharge of a grid"
+    INPUTS_HOW = (
+        "Every input is a raster layer (band 1) or a number; the layers must share one grid "
+        "(CRS, extent and cells), and at least one input is a layer. A nodata cell of any "
+        "input layer gives the status no data (of an own parameter's layer, in a cell of "
+        "class 0). The monthly series are six layers each, April to September.")
+    OUTPUTS_HOW = (
+        "The results are rasters on the grid of the inputs, nodata (-9999) where a cell is "
+        "not ok or the value does not apply to its path; the status raster holds every "
+        "cell's status code, the log the number of cells of each status. ETa, R and the "
+        "status are written by default; the others where asked for:")
 
     def initAlgorithm(self, config=None):  # noqa: N802
         for each in INPUTS:

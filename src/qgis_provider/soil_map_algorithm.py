@@ -43,7 +43,6 @@ from .model_inputs import (
     RESULTS,
     add_output_unit_parameter,
     add_unit_parameter,
-    help_text,
     monthly_layers,
     unit_parameter,
 )
@@ -86,23 +85,19 @@ def _value(attribute):
 
 
 class SoilMapRecharge(RechargeAlgorithm):
-    def name(self):
-        return "soilmap"
-
-    def displayName(self):  # noqa: N802 (QGIS's names)
-        return "Recharge of a soil map"
-
-    def shortHelpString(self):  # noqa: N802
-        return help_text(
-            "The soils are the features (points or polygons) of a vector layer, each read as a "
-            "row of recharge-table. An input comes from the field chosen for it; else, for a "
-            "climate input, from the raster layers chosen for it, sampled at the feature's "
-            "centroid (band 1); else from the field named as the table's column (P, zgw, "
-            "class, rain4, ..., case aside). An empty value of a required input is the input "
-            "error 'P: no value'.",
-            "The result is a copy of the layer, every feature in its order with its "
-            "attributes, and the fields ETa, R, method, status (the code) and status_text "
-            "added; with 'all values' also:")
+    NAME = "soilmap"
+    DISPLAY_NAME = "Recharge of a soil map"
+    INPUTS_HOW = (
+        "The soils are the features (points or polygons) of a vector layer, each read as a "
+        "row of recharge-table. An input comes from the field chosen for it; else, for a "
+        "climate input, from the raster layers chosen for it, sampled at the feature's "
+        "centroid (band 1); else from the field named as the table's column (P, zgw, "
+        "class, rain4, ..., case aside). An empty value of a required input is the input "
+        "error 'P: no value'.")
+    OUTPUTS_HOW = (
+        "The result is a copy of the layer, every feature in its order with its "
+        "attributes, and the fields ETa, R, method, status (the code) and status_text "
+        "added; with 'all values' also:")
 
     def initAlgorithm(self, config=None):  # noqa: N802
         self.addParameter(QgsProcessingParameterFeatureSource(
