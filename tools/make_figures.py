@@ -10,8 +10,6 @@ largest deviations it prints), each 800 x 500 pixels, into the repository
 this script lies in, from any current folder; takes about 15 s.
 """
 
-from pathlib import Path
-
 import matplotlib
 
 matplotlib.use("Agg")
@@ -19,7 +17,7 @@ matplotlib.use("Agg")
 import bagrov_deviation  # noqa: E402  (beside this script)
 import recharge.plot  # noqa: E402
 
-FIGURES = Path(__file__).resolve().parents[1] / "docs" / "figures"
+FIGURES = bagrov_deviation.FIGURE.parent
 
 
 def main():
