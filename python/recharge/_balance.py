@@ -10,20 +10,10 @@ import numbers
 import numpy as np
 
 from . import _core, _units
+from ._contract import INPUTS, METHODS, RESULTS, SERIES, STATUSES
 
-#: Method texts by code; 2 (``""``) where the pass did not reach the method
-#: choice (an input error, no data, or a fault before it).
-METHODS = _core.METHODS
-
-#: Status texts by code: 0 ``ok``, 1 ``no convergence``, 2 ``no data``,
-#: 3 ``input error``, then one for each arithmetic fault's report, in the
-#: order of the run-time layer's table: ``M6101 floating-point error:
-#: invalid``, ``M6103 floating-point error: divide by zero``, ...,
-#: ``M6201 pow: DOMAIN error``, ...
-STATUSES = _core.STATUSES
-
-_FIELDS = _core.FIELDS  # "P", "ETp", ..., "rain4", ..., "anaerobiosis"
-_VALUE_COLUMNS = tuple(name for name, _, _, text in _core.RESULT_COLUMNS if not text)
+_FIELDS = tuple(each.name for each in INPUTS)
+_VALUE_COLUMNS = tuple(column.name for column in RESULTS if not column.text)
 
 
 class Result:
@@ -51,9 +41,9 @@ class Result:
     ETa, R : numpy.ndarray of float64
         Actual evapotranspiration and groundwater recharge (cm/a, or the
         length of ``output_units`` per year).
-    method : numpy.ndarray of uint8
+    method_code : numpy.ndarray of uint8
         Code into ``recharge.METHODS``: 0 bagrov, 1 hydropedotransfer, 2 none.
-    status : numpy.ndarray of uint8
+    status_code : numpy.ndarray of uint8
         Code into ``recharge.STATUSES``.
     units : dict
         The unit of each value field as UDUNITS-2 reads it: ``{"Cs": "1",
@@ -61,39 +51,47 @@ class Result:
 
     A value is NaN exactly where recharge-table leaves its cell empty: a step
     the cell's path does not take or did not reach, and every value of a cell
-    with an input error or no data.
+    with an input error or no data. As at every door, ``method`` and
+    ``status`` are texts, ``method_code`` and ``status_code`` their codes.
     """
 
     def __init__(self, columns, problems, units):
         for name in _VALUE_COLUMNS:
             setattr(self, name, columns[name])
         self.units = units
-        self.method = columns["method"]
-        self.status = columns["status"]
+        self.method_code = columns["method"]
+        self.status_code = columns["status"]
         # The input errors, in C order of the cells: (cell, kind, field, value).
         self._problems = problems
 
     @property
     def shape(self):
         """The grid's shape, tuple of int."""
-        return self.status.shape
+        return self.status_code.shape
 
-    def status_text(self):
+    @property
+    def method(self):
+        """The method of every cell as recharge-table writes it: ``bagrov``,
+        ``hydropedotransfer``, or ``""``; numpy.ndarray of object (str), a
+        str for a 0-d grid."""
+        return np.array(METHODS, dtype=object)[self.method_code.reshape(-1)].reshape(
+            self.shape)[()]
+
+    @property
+    def status(self):
         """The status of every cell as recharge-table writes it.
 
-        Returns
-        -------
-        numpy.ndarray of object (str), the grid's shape
-            ``ok``, ``no convergence``, ``no data``, an arithmetic fault's
-            report (``M6201 pow: DOMAIN error``), or ``input error: `` and its
-            reason (``input error: class: 35 is not a soil class (0 to 34)``)
-            -- the table's text without its ``line N: ``, as the cells of an
-            array have no lines.
+        numpy.ndarray of object (str) of the grid's shape, a str for a
+        0-d grid: ``ok``, ``no
+        convergence``, ``no data``, an arithmetic fault's report (``M6201
+        pow: DOMAIN error``), or ``input error: `` and its reason (``input
+        error: class: 35 is not a soil class (0 to 34)``) -- the table's text
+        without its ``line N: ``, as the cells of an array have no lines.
         """
-        texts = np.array(STATUSES, dtype=object)[self.status.reshape(-1)]
+        texts = np.array(STATUSES, dtype=object)[self.status_code.reshape(-1)]
         (cells, kinds, fields, values), reasons = self._problems
         texts[cells] = _core.problem_texts(kinds, fields, values, reasons)
-        return texts.reshape(self.shape)
+        return texts.reshape(self.shape)[()]
 
     def __repr__(self):
         return f"<recharge.Result of shape {self.shape}>"
@@ -159,17 +157,17 @@ def _broadcast_shape(arrays):
 
 # Where each field is found when the months come as arrays with a month axis:
 # "rain6" -> ("rain", 2).
-_MONTH_OF = {name: (series, month) for series, names in _core.MONTH_FIELDS.items()
-             for month, name in enumerate(names)}
+_MONTH_OF = {name: (series.name, month) for series in SERIES
+             for month, name in enumerate(series.fields)}
 
 
-def _run(fields, no_data, threads, scales=None, output=("cm", (0, None)), refused=None):
+def _run(fields, no_data, threads, units=None, output_units=None, refused=None):
     """Runs the model on ``fields``.
 
     Parameters
     ----------
     fields : dict
-        Field name (``_core.FIELDS``) -> (label, value); the months either as
+        Field name (``recharge.INPUTS``) -> (label, value); the months either as
         ``rain4`` ... ``etp9`` or as ``rain`` and ``etp`` with a last axis of
         6. A field that is absent is not given (NaN). ``label`` names the
         argument in errors.
@@ -177,11 +175,11 @@ def _run(fields, no_data, threads, scales=None, output=("cm", (0, None)), refuse
         True: a required value not given makes a cell ``no data``; False: the
         table's input error ``P: no value``.
     threads : int or None
-    scales : dict, optional
-        Field name (as in ``fields``) -> (shift, factor) from its unit to the
-        model's (``_units.scale``); absent: in the model's unit.
-    output : tuple, optional
-        The length of Wmax, ETa and R and its scale from cm (``_units.output``).
+    units : dict, optional
+        Field name (as in ``fields``) -> the unit of its values, checked
+        (``_units.check``); absent: in the model's unit.
+    output_units : str, optional
+        The length of Wmax, ETa and R, checked (``_units.output``); None: cm.
     refused : dict, optional
         Field name -> (codes, reasons) for the cells of a field that could not
         be read as numbers: ``codes`` an int32 array of the field's shape, the
@@ -189,12 +187,10 @@ def _run(fields, no_data, threads, scales=None, output=("cm", (0, None)), refuse
         the others.
     """
     threads = _thread_count(threads)
-    scales = scales or {}
+    units = units or {}
     given, labelled = {}, {}
     for name, (label, value) in fields.items():
         array = _as_numbers(label, value)
-        if name in scales:
-            array = _units.apply(array, scales[name])
         trailing = 1 if name in ("rain", "etp") else 0
         if trailing and (array.ndim == 0 or array.shape[-1] != 6):
             raise ValueError(
@@ -204,22 +200,23 @@ def _run(fields, no_data, threads, scales=None, output=("cm", (0, None)), refuse
         given[name] = array
         labelled[label] = (array, trailing)
     shape = _broadcast_shape(labelled)
-    arrays = []
+    arrays, field_units = [], []
     for name in _FIELDS:
         series, month = _MONTH_OF.get(name, (None, None))
         if series in given:
             arrays.append(given[series][..., month])
+            field_units.append(units.get(series))
         else:
             arrays.append(given.get(name))  # None: not given
+            field_units.append(units.get(name))
     reasons, refused_codes = [], [None] * len(_FIELDS)
     for name, (codes, texts) in (refused or {}).items():
         refused_codes[_FIELDS.index(name)] = np.where(codes >= 0, codes + len(reasons), -1).astype(
             np.int32)
         reasons.extend(texts)
-    columns, problems = _core.balance(arrays, shape, no_data, threads, refused_codes)
-    for name in _units.LENGTH_COLUMNS:
-        columns[name] = _units.apply(columns[name], output[1])
-    return Result(columns, (problems, reasons), _units.result_units(output[0]))
+    columns, problems = _core.balance(arrays, shape, no_data, threads, refused_codes, field_units,
+                                      output_units)
+    return Result(columns, (problems, reasons), _units.result_units(output_units))
 
 
 def _check_labels(arguments):
@@ -253,14 +250,14 @@ def _check_labels(arguments):
 
 
 # The field of each argument of balance that is not named as its field, and
-# the field whose unit a month series takes.
+# the field whose units a month series takes.
 _FIELD_OF = {"soil_class": "class"}
-_UNIT_FIELD_OF = {series: months[0] for series, months in _core.MONTH_FIELDS.items()}
+_UNIT_FIELD_OF = {series.name: series.fields[0] for series in SERIES}
 
 
-def _argument_scales(units, arguments):
-    """{field: (shift, factor)} for ``balance``'s ``units``: one unit for the
-    climate amounts and depths given, or {argument name: unit}."""
+def _argument_units(units, arguments):
+    """{field: unit} for ``balance``'s ``units``: one unit for the climate
+    amounts and depths given, or {argument name: unit}; each checked."""
     if units is None:
         return {}
     if isinstance(units, str):
@@ -269,15 +266,15 @@ def _argument_scales(units, arguments):
                  _UNIT_FIELD_OF.get(label, label) in _units.COMMON_UNIT_FIELDS}
     else:
         where = None
-    scales = {}
+    checked = {}
     for label, unit in dict(units).items():
         if label not in arguments:
             raise ValueError(f"units: {label!r} is no argument of balance")
         if unit is not None:
             field = _FIELD_OF.get(label, label)
-            scales[field] = _units.scale(_UNIT_FIELD_OF.get(field, field), unit,
-                                         where or f"units[{label!r}]")
-    return scales
+            checked[field] = _units.check(_UNIT_FIELD_OF.get(field, field), unit,
+                                          where or f"units[{label!r}]")
+    return checked
 
 
 def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=None,
@@ -298,7 +295,9 @@ def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=No
     Amounts and depths are in cm (annual ones in cm/a) unless ``units`` says
     otherwise; a unit that is a power of ten of the model's divides or
     multiplies by that exact power, once, before the model (600 mm is exactly
-    60 cm), any other multiplies by its factor once.
+    60 cm), any other multiplies by its factor once. A result length that is
+    a power of ten of cm is the value recharge-table writes, read back (the
+    shortest text of the cm value with its point moved).
 
     Parameters
     ----------
@@ -337,7 +336,7 @@ def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=No
         The length of Wmax, ETa and R (``"mm"``: Wmax in mm, ETa and R in
         mm/year); by default cm. ``Result.units`` names every field's unit.
     threads : int, optional
-        Threads to compute on, 1 to 256; by default the CPUs the process may
+        Threads to compute on, 1 to ``recharge.MAX_THREADS``; by default the CPUs the process may
         use (``OMP_NUM_THREADS``, affinity, the container's quota). The
         results do not depend on it.
 
@@ -345,7 +344,8 @@ def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=No
     -------
     Result
         Arrays of the broadcast shape (0-d for scalars): Cs, FC, WP, Wmax,
-        qmax, nB, h_an, g, ETa, R, method and status.
+        qmax, nB, h_an, g, ETa, R, method_code and status_code, and the
+        texts method and status.
 
     Raises
     ------
@@ -354,7 +354,7 @@ def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=No
         ``threads`` that is no whole number.
     ValueError
         Shapes that do not broadcast, ``rain`` or ``etp`` without the month
-        axis, ``threads`` outside 1 to 256, a unit that its argument does not
+        axis, ``threads`` outside 1 to ``MAX_THREADS``, a unit that its argument does not
         take (naming both and what the argument takes).
     RuntimeError
         UDUNITS-2's unit database cannot be read (naming the file and
@@ -363,15 +363,15 @@ def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=No
     Notes
     -----
     Faults, no convergence and input errors are statuses, never exceptions:
-    ``Result.status_text()`` gives each cell's text, with the reason of an
-    input error.
+    ``Result.status`` gives each cell's text, with the reason of an input
+    error.
 
     Examples
     --------
     >>> r = balance(60, 55, 30, 40, 60, 200, 1, Cs=0.3)
-    >>> float(r.ETa), float(r.R), METHODS[r.method], STATUSES[r.status]
+    >>> float(r.ETa), float(r.R), r.method, r.status
     (48.79369975234298, 11.206300247657019, 'bagrov', 'ok')
-    >>> balance([60, np.nan], 55, 30, 40, 60, 200, 1, Cs=0.3).status_text()
+    >>> balance([60, np.nan], 55, 30, 40, 60, 200, 1, Cs=0.3).status
     array(['ok', 'no data'], dtype=object)
     >>> r = balance(600, 550, 300, 400, 600, 2, 1, Cs=0.3,
     ...             units={"P": "mm", "ETp": "mm", "Ps": "mm", "ETps": "mm",
@@ -388,8 +388,8 @@ def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=No
     _check_labels(arguments)
     fields = {_FIELD_OF.get(label, label): (label, value)
               for label, value in arguments.items() if value is not None}
-    return _run(fields, no_data=True, threads=threads, scales=_argument_scales(units, arguments),
-                output=_units.output(output_units))
+    return _run(fields, no_data=True, threads=threads, units=_argument_units(units, arguments),
+                output_units=_units.output(output_units))
 
 
 def solve_bagrov(nB, P, ETp):

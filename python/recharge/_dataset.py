@@ -5,14 +5,17 @@ import warnings
 import numpy as np
 
 from . import _core, _units
-from ._balance import METHODS, STATUSES, _VALUE_COLUMNS, _run
-from ._columns import map_names
+from ._balance import _VALUE_COLUMNS, _run
+from ._columns import column_unit, map_names
+from ._contract import METHODS, RESULTS, SERIES, STATUSES
 
-# The output variables, in the order the block function returns them.
-_OUTPUTS = _VALUE_COLUMNS + ("method", "status")
+# The output variables, in the order the block function returns them: the
+# method and the status as their codes.
+_OUTPUTS = _VALUE_COLUMNS + ("method_code", "status_code")
 
-_LONG_NAMES = {name: description for name, _, description, _ in _core.RESULT_COLUMNS}
-_LONG_NAMES["status"] = _core.STATUS_DESCRIPTION
+_LONG_NAMES = {column.name: column.description for column in RESULTS}
+_LONG_NAMES["method_code"] = _LONG_NAMES.pop("method")
+_LONG_NAMES["status_code"] = _core.STATUS_DESCRIPTION
 
 
 def _flag_meanings(texts):
@@ -21,11 +24,11 @@ def _flag_meanings(texts):
     return " ".join(text.replace(":", "").replace(" ", "_") or "none" for text in texts)
 
 
-def _balance_block(*blocks, fields, labels, scales, output, threads):
+def _balance_block(*blocks, fields, labels, units, output_units, threads):
     """The model on one chunk: numpy blocks of the fields, broadcastable."""
     values = {field: (f"variable {label}", block)
               for field, label, block in zip(fields, labels, blocks)}
-    result = _run(values, no_data=True, threads=threads, scales=scales, output=output)
+    result = _run(values, no_data=True, threads=threads, units=units, output_units=output_units)
     return tuple(getattr(result, name) for name in _OUTPUTS)
 
 
@@ -53,21 +56,24 @@ def _decoded(variable):
 
 
 def _months_split(ds):
-    """``ds`` with a variable ``rain`` or ``etp`` (any case) that has a
-    ``month`` dimension of the 6 months April to September split into the
-    month variables (``rain4`` ... ``rain9``), as ``balance`` takes its month
-    axis."""
-    for series, months in _core.MONTH_FIELDS.items():
+    """``ds`` with a variable ``rain`` or ``etp`` (any case, a unit in its
+    name or not) that has a ``month`` dimension of the 6 months April to
+    September split into the month variables (``rain4`` ... ``rain9``, with
+    the unit of the name), as ``balance`` takes its month axis."""
+    for series in SERIES:
+        months = series.fields
         for name in list(ds.data_vars):
             variable = ds[name]
-            if str(name).lower() != series or "month" not in variable.dims:
+            base, unit = _core.split_unit(str(name))
+            if base.lower() != series.name or "month" not in variable.dims:
                 continue
             if variable.sizes["month"] != len(months):
                 raise ValueError(f"variable {name}: the month dimension must hold the "
                                  f"{len(months)} months April to September, not "
                                  f"{variable.sizes['month']}")
             ds = ds.drop_vars(name).assign({
-                month: variable.isel(month=i, drop=True) for i, month in enumerate(months)})
+                f"{month} [{unit}]" if unit else month: variable.isel(month=i, drop=True)
+                for i, month in enumerate(months)})
     return ds
 
 
@@ -84,31 +90,34 @@ def _warn_outer_product(inputs):
                       "the same", UserWarning, stacklevel=3)
 
 
-def _variable_scales(fields, inputs):
-    """{field: (shift, factor)} from each variable's CF ``units`` attribute;
-    one UserWarning names the variables of a dimensional field without one."""
-    scales, unitless = {}, []
+def _variable_units(fields, inputs):
+    """{field: unit} from each variable's name (``P [mm]``) or CF ``units``
+    attribute, ValueError where the two disagree; one UserWarning names the
+    variables of a dimensional field without a unit."""
+    units, unitless = {}, []
     for field, variable in zip(fields, inputs):
-        unit = variable.attrs.get("units")
+        label = f"variable {variable.name}"
+        try:
+            unit = column_unit(variable.name, field, variable.attrs.get("units"),
+                               "the units attribute")
+        except ValueError as error:
+            raise ValueError(f"variable {error}") from None
         if unit is not None:
-            scales[field] = _units.scale(field, unit, f"variable {variable.name}")
+            units[field] = _units.check(field, unit, label)
         elif field in _units.DIMENSIONAL_FIELDS:
             unitless.append(str(variable.name))
     if unitless:
         warnings.warn(f"no units attribute on the variables {', '.join(unitless)}: "
                       "taken in the model's units (cm, annual amounts in cm/a, alpha in "
                       "1/cm)", UserWarning, stacklevel=3)
-    return scales
+    return units
 
 
 def balance_dataset(ds, threads=None, *, output_units=None):
     """The water balance of every cell of gridded soils.
 
-    The Dataset's variables carry the names of recharge-table's columns, case
-    aside: ``P``, ``ETp``, ``Ps``, ``ETps``, ``zr``, ``zgw``, ``class``
-    (required), ``Cs``, the months as the twelve variables ``rain4`` ...
-    ``rain9`` and ``etp4`` ... ``etp9``, ``theta_r``, ``theta_s``, ``alpha``,
-    ``n``, ``p1``, ``p2``, ``anaerobiosis``. Any of them may be a scalar, 1-D
+    The Dataset's variables carry the names of recharge-table's columns, the
+    names of ``recharge.INPUTS``, case aside. Any of them may be a scalar, 1-D
     or a 2-D grid: they are broadcast by dimension name (their coordinates
     must agree). Other variables are ignored, named in one UserWarning. A
     grid's semantics: NaN in a required variable is ``no data``, elsewhere a
@@ -123,11 +132,14 @@ def balance_dataset(ds, threads=None, *, output_units=None):
     whose dimensions broadcast to a grid that none of them has (``y, x``
     against ``lat, lon``) warn.
 
-    Each variable's CF ``units`` attribute is read by UDUNITS-2 and its
-    values converted to the model's unit (``mm``, ``kg m-2 s-1``, ``m``,
-    ``1/m``, ``%``; see ``recharge.balance`` and the README's Units); a
-    variable of an amount, a depth or alpha without the attribute is taken in
-    the model's unit, with one UserWarning that names every such variable.
+    Each variable's unit, given in its name as in a table's header (``P
+    [mm]``, as ``DataFrame.to_xarray`` keeps it) or as its CF ``units``
+    attribute, is read by UDUNITS-2 and its values converted to the model's
+    unit (``mm``, ``kg m-2 s-1``, ``m``, ``1/m``, ``%``; see
+    ``recharge.balance`` and the README's Units); a name and an attribute
+    that disagree are refused. A variable of an amount, a depth or alpha
+    without a unit is taken in the model's unit, with one UserWarning that
+    names every such variable.
 
     Chunked (Dask) variables stay lazy: the result computes chunk by chunk,
     one task per chunk of the inputs, on Dask's threads or the workers of a
@@ -138,7 +150,7 @@ def balance_dataset(ds, threads=None, *, output_units=None):
     ds : xarray.Dataset
         The inputs, each in the unit of its ``units`` attribute.
     threads : int, optional
-        Threads for each chunk (1 to 256); by default 1 for a chunked
+        Threads for each chunk (1 to ``recharge.MAX_THREADS``); by default 1 for a chunked
         Dataset, where Dask runs the chunks in parallel, else the CPUs the
         process may use.
     output_units : str, optional
@@ -151,9 +163,9 @@ def balance_dataset(ds, threads=None, *, output_units=None):
         Variables ``Cs``, ``FC``, ``WP``, ``Wmax``, ``qmax``, ``nB``,
         ``h_an``, ``g``, ``ETa``, ``R`` (float64, NaN where the table's cell
         is empty, with ``long_name`` and ``units`` as UDUNITS-2 reads them:
-        ``cm/year`` for ETa and R), ``method`` and
-        ``status`` (uint8 codes into ``recharge.METHODS`` and
-        ``recharge.STATUSES``, with CF ``flag_values`` and ``flag_meanings``;
+        ``cm/year`` for ETa and R), ``method_code`` and ``status_code``
+        (uint8 codes into ``recharge.METHODS`` and ``recharge.STATUSES``,
+        with CF ``flag_values`` and ``flag_meanings``;
         written to files as int16), on the inputs' dimensions and
         coordinates. The grid mapping (the ``spatial_ref`` coordinate of
         rioxarray, the CRS) is kept, and each variable's ``grid_mapping``
@@ -164,8 +176,9 @@ def balance_dataset(ds, threads=None, *, output_units=None):
     Raises
     ------
     ValueError
-        A required variable missing, or one twice; a ``units`` attribute that
-        its variable does not take (naming both and what it takes).
+        A required variable missing, or one twice; a unit that its variable
+        does not take (naming both and what it takes), a unit in a name that
+        its ``units`` attribute contradicts.
     TypeError
         A variable of anything but numbers.
 
@@ -177,7 +190,7 @@ def balance_dataset(ds, threads=None, *, output_units=None):
     ...                  "zr": ((), 0.6, {"units": "m"}), "zgw": ((), 2, {"units": "m"}),
     ...                  "class": 1})
     >>> out = balance_dataset(ds)
-    >>> out.R.values, out.R.units, [STATUSES[code] for code in out.status.values]
+    >>> out.R.values, out.R.units, [STATUSES[code] for code in out.status_code.values]
     (array([11.20630025,         nan]), 'cm/year', ['ok', 'no data'])
     """
     import xarray as xr
@@ -192,25 +205,25 @@ def balance_dataset(ds, threads=None, *, output_units=None):
         if variable.dtype.kind not in "fiub":
             raise TypeError(f"variable {variable.name}: numbers are needed, not {variable.dtype}")
     _warn_outer_product(inputs)
-    scales = _variable_scales(fields, inputs)
+    units = _variable_units(fields, inputs)
     inputs = [_decoded(variable) for variable in inputs]
-    output = _units.output(output_units)
+    output_units = _units.output(output_units)
     lazy = any(variable.chunks is not None for variable in inputs)
     outputs = xr.apply_ufunc(
         _balance_block,
         *inputs,
         kwargs={"fields": tuple(fields), "labels": tuple(variable.name for variable in inputs),
-                "scales": scales, "output": output,
+                "units": units, "output_units": output_units,
                 "threads": 1 if lazy and threads is None else threads},
         output_core_dims=[[]] * len(_OUTPUTS),
         dask="parallelized",
         output_dtypes=[np.float64] * len(_VALUE_COLUMNS) + [np.uint8, np.uint8],
     )
     out = xr.Dataset(dict(zip(_OUTPUTS, outputs)))
-    units = _units.result_units(output[0])
+    units = _units.result_units(output_units)
     for name in _VALUE_COLUMNS:
         out[name].attrs = {"long_name": _LONG_NAMES[name], "units": units[name]}
-    for name, texts in (("method", METHODS), ("status", STATUSES)):
+    for name, texts in (("method_code", METHODS), ("status_code", STATUSES)):
         out[name].attrs = {"long_name": _LONG_NAMES[name],
                            "flag_values": np.arange(len(texts), dtype=np.uint8),
                            "flag_meanings": _flag_meanings(texts)}

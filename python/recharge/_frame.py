@@ -5,19 +5,23 @@ import numbers
 import numpy as np
 
 from . import _core, _units
-from ._balance import METHODS, _run
+from ._balance import _run
 from ._columns import map_names
+from ._contract import METHODS, RESULTS
 
 
-def _column_values(frame, position, field):
-    """The numbers of one column and the cells that are none.
+def _column_values(frame, position, field, unit):
+    """The numbers of one column, the unit they are in, and the cells that
+    are none.
 
     Returns the column's numpy array as it is for a number column, float64
     with NaN for a nullable one (Int64, Float64, boolean) and its missing
-    cells; for a column of objects, float64 with each cell read as the table
-    reads a cell: a number as it is, a missing value NaN, a text as the table
-    reads its text (``"60.5"`` is 60.5), and a text that is no number or a
-    cell ``read_table`` could not read refused. The second value is None, or
+    cells, each in ``unit``; for a column of objects, float64 in the model's
+    unit (the unit then None) with each cell read as the table reads a cell
+    in ``unit``: a text as the table reads its text, its decimal point moved
+    for a power of ten (``"605"`` in mm is exactly 60.5), a number as an
+    array's number, a missing value NaN, and a text that is no number or a
+    cell ``read_table`` could not read refused. The third value is None, or
     (codes, reasons) for the refused cells (``_run``'s ``refused``).
     """
     import pandas as pd
@@ -29,48 +33,45 @@ def _column_values(frame, position, field):
     if pd.api.types.is_extension_array_dtype(column.dtype) and pd.api.types.is_numeric_dtype(
         column.dtype
     ):
-        return column.to_numpy(dtype=np.float64, na_value=np.nan), None
+        return column.to_numpy(dtype=np.float64, na_value=np.nan), unit, None
     if pd.api.types.is_numeric_dtype(column.dtype) or pd.api.types.is_bool_dtype(column.dtype):
-        return column.to_numpy(), None
-    cells = column.to_numpy(dtype=object)
-    values = np.full(len(cells), np.nan)
-    codes = np.full(len(cells), -1, dtype=np.int32)
-    reasons = []
-    for row, cell in enumerate(cells):
+        return column.to_numpy(), unit, None
+    cells, unreadable = [], {}
+    for row, cell in enumerate(column.to_numpy(dtype=object)):
         if isinstance(cell, Unreadable):
-            value, reason = None, cell.reason
+            cells.append(None)
+            unreadable[row] = cell.reason
         elif isinstance(cell, str):
-            value, reason = _core.cell_number(field, cell.strip(" \t"))
+            cells.append(cell)
         elif _missing(cell):
-            continue
+            cells.append(None)
         elif isinstance(cell, (numbers.Real, np.bool_)):
-            value, reason = float(cell), None
+            cells.append(float(cell))
         else:
-            value, reason = _core.cell_number(field, str(cell))
-        if reason is None:
-            values[row] = value
-        else:
-            codes[row] = len(reasons)
-            reasons.append(reason)
-    return values, (codes, reasons) if reasons else None
+            cells.append(str(cell))
+    values, refused = _core.read_cells(field, unit, cells)
+    refused.update(unreadable)
+    if not refused:
+        return values, None, None
+    codes = np.full(len(cells), -1, dtype=np.int32)
+    codes[list(refused)] = np.arange(len(refused), dtype=np.int32)
+    return values, None, (codes, list(refused.values()))
 
 
 def balance_frame(df, *, units=None, output_units=None, threads=None):
     """The results of recharge-table for a DataFrame with the table's columns.
 
-    The columns are named as the table's (``P``, ``ETp``, ``Ps``, ``ETps``,
-    ``Cs``, ``rain4`` ... ``rain9``, ``etp4`` ... ``etp9``, ``zr``, ``zgw``,
-    ``class``, ``theta_r``, ``theta_s``, ``alpha``, ``n``, ``p1``, ``p2``,
-    ``anaerobiosis``, and ``id``), without regard to case; every other column
-    is ignored, named in one UserWarning with a known name it resembles
+    The columns are named as the table's, the names of ``recharge.INPUTS``
+    and ``id``, without regard to case; every other column is ignored, named in one UserWarning with a known name it resembles
     (``ignoring the column clas (did you mean class?)``). Each row is the row
     of the table with the same numbers, and NaN an empty cell -- also in a
     required column, where it is the table's input error ``P: no value``.
 
     A column name may give its unit, as in the table's header: ``P [mm]``,
-    ``zgw (m)``, ``alpha [1/m]``, ``theta_s [%]``. When any unit is given or
-    asked for, the output columns name theirs as the table's do
-    (``ETa [mm/a]``).
+    ``zgw (m)``, ``alpha [1/m]``, ``theta_s [%]``. Whatever the units, the
+    output columns keep their plain names (``out["R"]``), and
+    ``out.attrs["units"]`` names the unit of each (``{"ETa": "mm/a", ...}``),
+    as the table's header would.
 
     Parameters
     ----------
@@ -85,7 +86,9 @@ def balance_frame(df, *, units=None, output_units=None, threads=None):
         The unit of the climate and depth columns whose name gives none
         (recharge-table's ``--units``).
     output_units : str, optional
-        The length of Wmax, ETa and R (recharge-table's ``--output-units``).
+        The length of Wmax, ETa and R (recharge-table's ``--output-units``);
+        by default the one ``read_table`` was given (``df.attrs``), else cm.
+        A power of ten of cm gives the very values the table writes.
     threads : int, optional
         Threads to compute on, as in ``recharge.balance``.
 
@@ -95,10 +98,11 @@ def balance_frame(df, *, units=None, output_units=None, threads=None):
         With the index of ``df``, the columns of recharge-table's output:
         [``id``,] ``Cs`` (1), ``FC``, ``WP`` (cm3/cm3), ``Wmax`` (cm),
         ``qmax`` (cm/d), ``method`` (str), ``nB`` (1), ``h_an`` (cm), ``g``
-        (1), ``ETa``, ``R`` (cm/a), ``status`` (str). An empty cell of the
-        table is NaN here, in ``method`` too, so the frame equals the table's
-        output read by ``pandas.read_csv``; the status of an input error is
-        the table's without its ``line N: ``.
+        (1), ``ETa``, ``R`` (cm/a), ``status`` (str); ``attrs["units"]``
+        the unit of each value column. An empty cell of the table is NaN
+        here, in ``method`` too, so the frame equals the table's output read
+        by ``pandas.read_csv`` (its header's units aside); the status of an
+        input error is the table's without its ``line N: ``.
 
     Raises
     ------
@@ -118,28 +122,31 @@ def balance_frame(df, *, units=None, output_units=None, threads=None):
     """
     import pandas as pd
 
+    if output_units is None:
+        output_units = df.attrs.get("output_units")
     fields, id_position, column_units = map_names(df.columns, "frame", "column", with_id=True,
                                                   common_unit=units)
-    values, scales, refused = {}, {}, {}
+    values, value_units, refused = {}, {}, {}
     for field, position in fields.items():
         label = f"column {df.columns[position]}"
-        numbers_of_column, refused[field] = _column_values(df, position, field)
+        unit = _units.check(field, column_units[field], label) if field in column_units else None
+        numbers_of_column, value_units[field], cells = _column_values(df, position, field, unit)
         values[field] = (label, numbers_of_column)
-        if field in column_units:
-            scales[field] = _units.scale(field, column_units[field], label)
-    output = _units.output(output_units)
-    refused = {field: cells for field, cells in refused.items() if cells is not None}
-    result = _run(values, no_data=False, threads=threads, scales=scales, output=output,
-                  refused=refused)
-    named = column_units or output_units is not None
-    header = _units.result_units(output[0], year="a") if named else {}
+        if cells is not None:
+            refused[field] = cells
+    output_units = _units.output(output_units)
+    result = _run(values, no_data=False, threads=threads,
+                  units={field: unit for field, unit in value_units.items() if unit},
+                  output_units=output_units, refused=refused)
     methods = np.array(METHODS, dtype=object)
     methods[_core.NO_METHOD] = np.nan
     out = {}
     if id_position is not None:
         out["id"] = df.iloc[:, id_position].to_numpy()
-    for name, _, _, _ in _core.RESULT_COLUMNS:
-        column = f"{name} [{header[name]}]" if name in header else name
-        out[column] = methods[result.method] if name == "method" else getattr(result, name)
-    out["status"] = result.status_text()
-    return pd.DataFrame(out, index=df.index)
+    for column in RESULTS:
+        name = column.name
+        out[name] = methods[result.method_code] if column.text else getattr(result, name)
+    out["status"] = result.status
+    frame = pd.DataFrame(out, index=df.index)
+    frame.attrs["units"] = _units.result_units(output_units, year="a")
+    return frame

@@ -47,7 +47,7 @@ def _table_fd(source):
     return fd
 
 
-def read_table(source, *, decimal=None):
+def read_table(source, *, decimal=None, units=None, output_units=None):
     """Read a CSV table of soils exactly as recharge-table reads it.
 
     The table's own reader: the delimiter found from the header (comma,
@@ -55,10 +55,10 @@ def read_table(source, *, decimal=None):
     quotes, a UTF-8 byte-order mark, blanks around names and values, rows
     within 1 MiB. Every number of an input column (named as the table's, case
     aside) is the correctly rounded double of its text; a column whose name
-    gives its unit (``P [mm]``) is converted to the model's unit as the table
-    converts it, by moving the decimal point of the text for a power of ten,
-    and named with that unit (``P [cm]``). Other columns (``id``, notes) are
-    text as read.
+    gives its unit (``P [mm]``), or takes ``units``, is converted to the
+    model's unit as the table converts it, by moving the decimal point of the
+    text for a power of ten, and named with that unit (``P [cm]``). Other
+    columns (``id``, notes) are text as read.
 
     Parameters
     ----------
@@ -66,6 +66,12 @@ def read_table(source, *, decimal=None):
         The table's path, or an open file (text or binary) to read.
     decimal : {"point", "comma"}, optional
         The decimal mark, as recharge-table's ``--decimal``.
+    units : str, optional
+        The unit of the climate and depth columns whose name gives none, as
+        recharge-table's ``--units``.
+    output_units : str, optional
+        The length of the results, as recharge-table's ``--output-units``:
+        kept in the frame's ``attrs``, where ``balance_frame`` finds it.
 
     Returns
     -------
@@ -75,8 +81,9 @@ def read_table(source, *, decimal=None):
         are no number: each such cell is kept as an ``Unreadable`` text whose
         reason ``balance_frame`` gives its row, as the table would; so is
         every input cell of a malformed row (an unterminated quote, too many
-        fields). ``balance_frame(read_table(f))`` gives the very numbers and
-        statuses of ``recharge-table f`` (without the statuses' ``line N:``).
+        fields). ``balance_frame(read_table(f, ...))`` gives the very numbers
+        and statuses of ``recharge-table ... f`` with the same options
+        (without the statuses' ``line N:``).
 
     Raises
     ------
@@ -85,7 +92,8 @@ def read_table(source, *, decimal=None):
     ValueError
         A table that recharge-table refuses as a whole: no header, a
         malformed header (UTF-16 text), a required column missing or one
-        twice, a unit of the wrong kind.
+        twice, a unit of the wrong kind (in a name, ``units`` or
+        ``output_units``).
 
     Examples
     --------
@@ -104,7 +112,8 @@ def read_table(source, *, decimal=None):
         raise ValueError(f"decimal: point or comma, not {decimal!r}")
     fd = _table_fd(source)
     try:
-        columns = _core.read_table(fd, decimal, _name(source))
+        columns = _core.read_table(fd, decimal, _name(source), "" if units is None else str(units),
+                                   "" if output_units is None else str(output_units))
     finally:
         os.close(fd)
     data, names = {}, []
@@ -121,4 +130,6 @@ def read_table(source, *, decimal=None):
         data[position] = values
     frame = pd.DataFrame(data)
     frame.columns = names
+    if output_units is not None:
+        frame.attrs["output_units"] = str(output_units)
     return frame

@@ -1,64 +1,51 @@
 """Units of the inputs and results, read by UDUNITS-2 in the compiled module
-(``_core.unit_scale``, the rules of recharge-table): a value in a unit is one
-in the model's unit (cm for every amount and depth, annual ones in cm/a) times
-an exact power of ten, or times one factor.
+(the rules of recharge-table): here a unit is only checked, naming the
+argument it was given for; the compiled module converts the values, once,
+as the table does.
 
-    scale("P", "mm", "units['P']") -> (-1, None): 600 mm is 600 / 10 cm
-    scale("P", "kg m-2 s-1", ...)  -> (0, 3155692.59747): a year of it in cm
-    scale("zgw", "1/m", "units['zgw']") -> ValueError: units['zgw']: zgw takes
+    check("P", "mm", "units['P']") -> "mm"
+    check("zgw", "1/m", "units['zgw']") -> ValueError: units['zgw']: zgw takes
         a length (mm, cm, m, in, ...), not "1/m"
 """
 
-import numpy as np
-
 from . import _core
+from ._contract import INPUTS, RESULTS
 
 #: The fields that a single unit for "the climate amounts and depths" sets.
 COMMON_UNIT_FIELDS = frozenset(_core.COMMON_UNIT_FIELDS)
 
 #: The fields whose model unit is not 1: a grid without their unit warns.
-DIMENSIONAL_FIELDS = frozenset(_core.DIMENSIONAL_FIELDS)
+DIMENSIONAL_FIELDS = frozenset(each.name for each in INPUTS if each.model_unit not in ("", "1"))
 
-#: Value columns of the results that are lengths (Wmax) or lengths per year
-#: (ETa, R): they follow ``output_units``.
-LENGTH_COLUMNS = frozenset(name for name, in_length, _, _ in _core.RESULT_COLUMNS if in_length)
+#: Value columns of the results that follow ``output_units``.
+LENGTH_COLUMNS = frozenset(column.name for column in RESULTS if column.in_length)
 
 
-def scale(field, unit, label):
-    """The scale of ``field``'s values in ``unit``, or ValueError naming ``label``."""
+def check(field, unit, label):
+    """``unit`` as a str, once ``field`` is known to take it; ValueError
+    naming ``label`` otherwise."""
     try:
-        return _core.unit_scale(field, str(unit))
+        _core.unit_scale(field, str(unit))
     except ValueError as error:
         raise ValueError(f"{label}: {error}") from None
+    return str(unit)
 
 
 def output(unit):
-    """The results' length: (unit, scale from cm), ``("cm", (0, None))`` for None,
-    or ValueError."""
+    """The results' length as a str, None for cm; ValueError when it is no
+    length."""
     if unit is None:
-        return "cm", (0, None)
+        return None
     try:
-        return str(unit), _core.length_scale(str(unit))
+        _core.length_scale(str(unit))
     except ValueError as error:
         raise ValueError(f"output_units {error}") from None
+    return str(unit)
 
 
 def result_units(length, year="year"):
-    """Each result column's unit, {name: unit}: lengths in ``length`` (``"cm"``
-    for the model's), the year spelt ``year`` -- as UDUNITS-2 reads it, or
+    """Each result column's unit, {name: unit}: lengths in ``length`` (None
+    for the model's cm), the year spelt ``year`` -- as UDUNITS-2 reads it, or
     ``"a"`` as recharge-table's header writes it."""
-    names = (name for name, _, _, _ in _core.RESULT_COLUMNS)
-    return {name: unit for name, unit in zip(names, _core.result_units(length, year)) if unit}
-
-
-def apply(values, scale):
-    """``values`` times the scale (shift, factor), as float64: by the exact power
-    of ten 10**shift, dividing for a negative shift, or by the factor."""
-    shift, factor = scale
-    if factor is None and shift == 0:
-        return values
-    values = np.asarray(values, dtype=np.float64)
-    with np.errstate(over="ignore"):  # an infinite value is the cell's input error
-        if factor is not None:
-            return np.asarray(values * factor)
-        return np.asarray(values * 10.0 ** shift if shift > 0 else values / 10.0 ** -shift)
+    units = _core.result_units(length or "cm", year)
+    return {column.name: unit for column, unit in zip(RESULTS, units) if unit}

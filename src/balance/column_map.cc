@@ -69,8 +69,9 @@ bool MapColumns(std::span<const std::string_view> names, const NameWords& words,
     }
     slot = field;
   }
-  for (const InputField field : kRequiredFields) {
-    if (map.Has(field)) continue;
+  for (int i = 0; i < kInputFieldCount; ++i) {
+    const InputField field = static_cast<InputField>(i);
+    if (!InfoOf(field).required || map.Has(field)) continue;
     problem += problem.empty() ? "the " + holder + " has no " + name_word + " "
                                : ", no " + name_word + " ";
     problem += FieldName(field);

@@ -1,24 +1,15 @@
-// The columns of a table of soils: which field of a soil (soil_case.h), or
-// the row's id, stands where among the names of a table's header, a data
-// frame's columns or a dataset's variables. Names are matched without regard
-// to case ("Anaerobiosis" is anaerobiosis, "cs" is Cs), as given (a table's
-// reader has dropped the blanks around them); every known name stays
-// distinct that way.
+// The columns of a table of soils: which field of a soil (input_fields.h:
+// the fields' names, what they mean, which are required), or the row's id, a
+// label copied to the output, stands where among the names of a table's
+// header, a data frame's columns or a dataset's variables. Names are matched
+// without regard to case ("Anaerobiosis" is anaerobiosis, "cs" is Cs), as
+// given (a table's reader has dropped the blanks around them); every known
+// name stays distinct that way.
 //
-//   id        label of the row, copied to the output
-//   P ETp     annual precipitation and potential evapotranspiration
-//   Ps ETps   the same for summer
-//   Cs        coefficient of simultaneity; when empty, derived from
-//   rain4..rain9 etp4..etp9   the monthly values of April to September
-//   zr zgw    root zone depth, depth to groundwater
-//   class     soil class 1 to 34, or 0 for the own parameters
-//   theta_r theta_s alpha n p1 p2   own parameters, read for class 0
-//   anaerobiosis   1: severe anaerobiosis expected; 0 or empty: not
-//
-// P, ETp, Ps, ETps, zr, zgw and class are required; every other known column
-// may be absent. A column that is not known is ignored, and named in a
-// notice together with a known name it resembles (one letter added, dropped
-// or changed), so that a misspelt column is not silently lost:
+// The required fields must be there; every other known column may be absent.
+// A column that is not known is ignored, and named in a notice together with
+// a known name it resembles (one letter added, dropped or changed), so that a
+// misspelt column is not silently lost:
 //   "clas" -> "ignoring the column clas (did you mean class?)"
 //
 // A name may carry its unit at its end, in square brackets or parentheses

@@ -14,75 +14,6 @@ namespace recharge {
 
 namespace {
 
-enum class Quantity {
-  kAnnualTotal,       // P, ETp
-  kTotal,             // Ps, ETps, the months
-  kLength,            // zr, zgw
-  kReciprocalLength,  // alpha
-  kVolumeFraction,    // theta_r, theta_s
-  kNumber,            // Cs, n, class, anaerobiosis
-  kNone,              // p1, p2
-};
-
-Quantity QuantityOf(InputField field) {
-  switch (field) {
-    case InputField::kP:
-    case InputField::kETp:
-      return Quantity::kAnnualTotal;
-    case InputField::kZr:
-    case InputField::kZgw:
-      return Quantity::kLength;
-    case InputField::kAlpha:
-      return Quantity::kReciprocalLength;
-    case InputField::kThetaR:
-    case InputField::kThetaS:
-      return Quantity::kVolumeFraction;
-    case InputField::kCs:
-    case InputField::kN:
-    case InputField::kClass:
-    case InputField::kAnaerobiosis:
-      return Quantity::kNumber;
-    case InputField::kP1:
-    case InputField::kP2:
-      return Quantity::kNone;
-    default:
-      return Quantity::kTotal;  // Ps, ETps, rain4 .. etp9
-  }
-}
-
-constexpr std::string_view kLengths = "a length (mm, cm, m, in, ...)";
-constexpr std::string_view kPerYear = "a length per year (mm/a, mm year-1)";
-constexpr std::string_view kWater = "a mass of water per area (kg m-2)";
-
-std::string Takes(Quantity quantity) {
-  const std::string lengths(kLengths);
-  switch (quantity) {
-    case Quantity::kAnnualTotal:
-      return lengths + ", " + std::string(kPerYear) + ", " + std::string(kWater) +
-             " or a mean rate (mm d-1, kg m-2 s-1)";
-    case Quantity::kTotal:
-      return lengths + ", " + std::string(kPerYear) + " or " + std::string(kWater);
-    case Quantity::kLength:
-      return lengths;
-    case Quantity::kReciprocalLength:
-      return "a reciprocal length (1/cm, 1/m, m-1)";
-    case Quantity::kVolumeFraction:
-      return "a volume fraction (1, m3 m-3, cm3/cm3, %)";
-    case Quantity::kNumber:
-      return "no unit or 1";
-    case Quantity::kNone:
-      break;
-  }
-  return "no unit";
-}
-
-// 10^power, exactly for power from 0 to 22.
-double PowerOfTen(int power) {
-  double value = 1.0;
-  for (int i = 0; i < power; ++i) value *= 10.0;
-  return value;
-}
-
 UnitScale ScaleFor(double factor) {
   constexpr int kExactPowers = 22;
   const long power = std::lround(std::log10(factor));
@@ -199,7 +130,7 @@ bool Load(std::string& error) {
 }  // namespace
 
 bool TakesCommonUnit(InputField field) {
-  const Quantity quantity = QuantityOf(field);
+  const Quantity quantity = InfoOf(field).quantity;
   return quantity == Quantity::kAnnualTotal || quantity == Quantity::kTotal ||
          quantity == Quantity::kLength;
 }
@@ -210,22 +141,7 @@ std::string_view ColumnUnit(std::string_view name, InputField field, std::string
   return common;
 }
 
-std::string_view ModelUnit(InputField field) {
-  switch (QuantityOf(field)) {
-    case Quantity::kAnnualTotal:
-    case Quantity::kTotal:
-    case Quantity::kLength:
-      return "cm";
-    case Quantity::kReciprocalLength:
-      return "1/cm";
-    case Quantity::kVolumeFraction:
-    case Quantity::kNumber:
-      return "1";
-    case Quantity::kNone:
-      break;
-  }
-  return "";
-}
+std::string_view ModelUnit(InputField field) { return InfoOf(InfoOf(field).quantity).model_unit; }
 
 std::string ResultUnit(const ResultColumn& column, std::string_view length, std::string_view year) {
   if (!column.in_length) return std::string(column.unit);
@@ -245,11 +161,11 @@ bool FieldUnits::ScaleOf(InputField field, std::string_view unit, UnitScale& sca
                          std::string& problem) const {
   scale = UnitScale();
   if (unit.empty()) return true;
-  const Quantity quantity = QuantityOf(field);
+  const Quantity quantity = InfoOf(field).quantity;
   const std::string text(unit);
   const auto refuse = [&](std::string_view why) {
-    problem = std::string(FieldName(field)) + " takes " + Takes(quantity) + ", not \"" + text +
-              "\"" + std::string(why);
+    problem = std::string(FieldName(field)) + " takes " + std::string(InfoOf(quantity).takes) +
+              ", not \"" + text + "\"" + std::string(why);
     return false;
   };
   if (quantity == Quantity::kNone) return refuse("");
@@ -294,6 +210,7 @@ bool FieldUnits::ScaleOf(InputField field, std::string_view unit, UnitScale& sca
       taken = FactorTo(given.get(), loaded->one.get(), factor);
       break;
     case Quantity::kNone:
+    case Quantity::kCount:
       break;
   }
   if (!taken) return refuse("");
@@ -308,7 +225,7 @@ bool FieldUnits::LengthScale(std::string_view unit, UnitScale& scale, std::strin
   const Unit given(ut_parse(loaded->system, text.c_str(), UT_ASCII));
   double factor = 0.0;
   if (!FactorTo(loaded->cm.get(), given.get(), factor)) {
-    problem = "takes " + std::string(kLengths) + ", not \"" + text + "\"";
+    problem = "takes " + std::string(InfoOf(Quantity::kLength).takes) + ", not \"" + text + "\"";
     return false;
   }
   scale = ScaleFor(factor);

@@ -1,23 +1,20 @@
-// The units of a soil's fields (soil_case.h) and of its results: what kind of
-// quantity each field takes, and how a value given in another unit becomes
-// one in the model's unit, where every amount and depth is in cm. Unit
-// strings are read by UDUNITS-2 alone.
+// The units of a soil's fields and of its results: how a value given in
+// another unit becomes one in the model's unit, where every amount and depth
+// is in cm. Each field's kind of quantity (input_fields.h) decides what it
+// takes:
 //
-//   P, ETp        annual totals, in cm: a length (mm, cm, m, in), a length
-//                 per year meaning the same total (mm/a, mm a-1, mm year-1,
-//                 mm yr-1), a mass of water per area (kg m-2, kg m-2 a-1) as
-//                 mm of water, or a mean rate (mm d-1, kg m-2 s-1) times one
-//                 year
-//   Ps, ETps, rain4..rain9, etp4..etp9
-//                 totals of the summer half-year or of a month, in cm: a
-//                 length, a length per year or a mass of water per area; a
-//                 mean rate over a day or a second is refused, as their period
-//                 is not the year
-//   zr, zgw       a length, in cm
-//   alpha         a reciprocal length, in 1/cm (1/m, m-1)
-//   theta_r, theta_s  a volume fraction (1, m3 m-3, cm3/cm3, %)
-//   Cs, n, class, anaerobiosis  1 or none
-//   p1, p2        none: they belong to a relation in cm and cm/d
+//   annual total (P, ETp)   a length (mm, cm, m, in), a length per year
+//                 meaning the same total (mm/a, mm a-1, mm year-1, mm yr-1), a
+//                 mass of water per area (kg m-2, kg m-2 a-1) as mm of water,
+//                 or a mean rate (mm d-1, kg m-2 s-1) times one year
+//   total (Ps, ETps, the months)   a length, a length per year or a mass of
+//                 water per area; a mean rate over a day or a second is
+//                 refused, as their period is not the year
+//   length, reciprocal length, volume fraction (1, m3 m-3, cm3/cm3, %)
+//   number        1 or none
+//   none (p1, p2) no unit: they belong to a relation in cm and cm/d
+//
+// Unit strings are read by UDUNITS-2 alone.
 //
 // In the unit system read here `a` is the year (`mm/a`), not UDUNITS-2's are:
 // no input is an area. `a`, `yr` and `year` are the period of an annual
@@ -39,7 +36,7 @@
 #include <string>
 #include <string_view>
 
-#include "balance/soil_case.h"
+#include "balance/input_fields.h"
 #include "balance/soil_results.h"
 #include "balance/unit_scale.h"
 
@@ -55,8 +52,8 @@ bool TakesCommonUnit(InputField field);
 //   "P [mm]", "m" -> "mm"   "zgw", "m" -> "m"   "alpha", "m" -> ""
 std::string_view ColumnUnit(std::string_view name, InputField field, std::string_view common);
 
-// The model's unit of a field, as a warning names it: "cm", "1/cm", "1", or
-// empty for a field that takes none.
+// The model's unit of a field (its quantity's), as a warning names it: "cm",
+// "1/cm", "1", or empty for a field that takes none.
 std::string_view ModelUnit(InputField field);
 
 // The unit of a result column when the results' lengths are in `length`

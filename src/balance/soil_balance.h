@@ -58,6 +58,7 @@ enum class SoilStep {
   kRecharge,           // R
 };
 
+// Its number is the code a grid keeps for it (soil_results.h).
 enum class BalanceMethod { kBagrov, kHydropedotransfer };
 
 // What the steps have given so far.
@@ -88,15 +89,18 @@ class SoilObserver {
   ~SoilObserver() = default;
 };
 
-// How a soil's pass ended, in the order a summary counts them.
+// The status of a soil: how its pass ended, or why there was none. Its
+// number is the code a grid keeps for it (soil_results.h), every fault
+// sharing kFault here.
 enum class SoilStatus {
   kOk,             // R is computed
   kNoConvergence,  // the Newton iteration failed; ETa and R are not written
-  kFault,          // an arithmetic or math-function fault ended the pass
+  kNoData,         // a grid's cell without a required value: no soil there, no pass
   kInputError,     // the soil's values were refused: no pass (soil_case.h)
+  kFault,          // an arithmetic or math-function fault ended the pass
 };
 
-inline constexpr int kSoilStatusCount = 4;
+inline constexpr int kSoilStatusCount = 5;
 
 struct SoilRun {
   SoilStatus status;

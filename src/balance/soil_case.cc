@@ -9,13 +9,6 @@ namespace recharge {
 
 namespace {
 
-constexpr std::string_view kNames[] = {
-    "P",     "ETp",   "Ps",      "ETps",    "Cs",    "rain4", "rain5", "rain6", "rain7",
-    "rain8", "rain9", "etp4",    "etp5",    "etp6",  "etp7",  "etp8",  "etp9",  "zr",
-    "zgw",   "class", "theta_r", "theta_s", "alpha", "n",     "p1",    "p2",    "anaerobiosis",
-};
-static_assert(std::size(kNames) == kInputFieldCount);
-
 // Reads the values of one soil, remembering the first problem.
 class Checker {
  public:
@@ -75,6 +68,28 @@ bool ReadOwnParameters(Checker& check, SoilHydraulicParameters& soil) {
   return true;
 }
 
+// Where a required field's value goes: the model's inputs, or `soil_class`.
+double* RequiredSlot(SoilInputs& in, double& soil_class, InputField field) {
+  switch (field) {
+    case InputField::kP:
+      return &in.climate.P;
+    case InputField::kETp:
+      return &in.climate.ETp;
+    case InputField::kPs:
+      return &in.climate.Ps;
+    case InputField::kETps:
+      return &in.climate.ETps;
+    case InputField::kZr:
+      return &in.site.zr;
+    case InputField::kZgw:
+      return &in.site.zgw;
+    case InputField::kClass:
+      return &soil_class;
+    default:
+      return nullptr;  // no other field is required
+  }
+}
+
 std::string Number(double value) {
   char text[32];
   return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
@@ -82,19 +97,16 @@ std::string Number(double value) {
 
 }  // namespace
 
-std::string_view FieldName(InputField field) { return kNames[static_cast<int>(field)]; }
-
 InputProblem ReadSoilCase(CaseValues& values, SoilCase& soil) {
   Checker check(values);
   SoilInputs& in = soil.inputs;
   in.months.reset();
   double soil_class = 0.0;
   double anaerobiosis = 0.0;
-  double* const required[] = {&in.climate.P, &in.climate.ETp, &in.climate.Ps, &in.climate.ETps,
-                              &in.site.zr,   &in.site.zgw,    &soil_class};
-  static_assert(std::size(required) == std::size(kRequiredFields));
-  for (std::size_t i = 0; i < std::size(required); ++i) {
-    if (!check.Required(kRequiredFields[i], *required[i])) return check.problem;
+  for (int i = 0; i < kInputFieldCount; ++i) {
+    const InputField field = static_cast<InputField>(i);
+    if (!InfoOf(field).required) continue;
+    if (!check.Required(field, *RequiredSlot(in, soil_class, field))) return check.problem;
   }
   if (!ReadSimultaneity(check, in)) return check.problem;
   if (!(soil_class >= 0.0 && soil_class <= kSoilClassCount) ||

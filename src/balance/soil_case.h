@@ -2,7 +2,8 @@
 // the model: a row of a table, or one cell of a grid. What a soil must give
 // is decided here, once, for every caller:
 //
-//   P, ETp, Ps, ETps, zr, zgw and class are required.
+//   The inputs input_fields.h marks required are given: P, ETp, Ps, ETps,
+//   zr, zgw and class.
 //   Cs is used when it is given; otherwise the twelve monthly values rain4 to
 //   rain9 and etp4 to etp9 must all be given, and Cs is derived from them.
 //   class is a whole number from 0 to 34. Class 0 takes its own parameters
@@ -13,7 +14,8 @@
 //
 // The values come from a CaseValues source, which is asked for each value
 // only when these rules need it (a garbled monthly cell does not matter when
-// Cs is given), in this order: the required values, Cs or the months, the
+// Cs is given), in this order: the required values (in the order of
+// the fields), Cs or the months, the
 // own parameters, anaerobiosis. The first problem met is the answer. NaN
 // stands for a value not given, as an empty cell; a source may also refuse a
 // value for a reason of its own (a cell that is not a number).
@@ -27,48 +29,10 @@
 #include <string>
 #include <string_view>
 
+#include "balance/input_fields.h"
 #include "balance/soil_balance.h"
 
 namespace recharge {
-
-// The values a soil may give, in the order of a table's columns.
-enum class InputField {
-  kP,
-  kETp,
-  kPs,
-  kETps,
-  kCs,
-  kRain4,                    // rain4 .. rain9, April to September
-  kEtp4 = kRain4 + kMonths,  // etp4 .. etp9
-  kZr = kEtp4 + kMonths,
-  kZgw,
-  kClass,
-  kThetaR,
-  kThetaS,
-  kAlpha,
-  kN,
-  kP1,
-  kP2,
-  kAnaerobiosis,
-  kCount,
-};
-
-inline constexpr int kInputFieldCount = static_cast<int>(InputField::kCount);
-
-// The values every soil must give.
-inline constexpr InputField kRequiredFields[] = {
-    InputField::kP,  InputField::kETp, InputField::kPs,   InputField::kETps,
-    InputField::kZr, InputField::kZgw, InputField::kClass};
-
-// "P", "rain4", "theta_r", ...: the name of a table's column, and the name
-// under which a problem is reported.
-std::string_view FieldName(InputField field);
-
-// The field of the month `month` (0 for April) after `first` (kRain4 or
-// kEtp4).
-constexpr InputField MonthField(InputField first, int month) {
-  return static_cast<InputField>(static_cast<int>(first) + month);
-}
 
 class CaseValues {
  public:

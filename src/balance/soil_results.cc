@@ -1,5 +1,7 @@
 #include "balance/soil_results.h"
 
+#include <array>
+
 namespace recharge {
 
 namespace {
@@ -7,9 +9,25 @@ namespace {
 constexpr StatusNames kStatusNames[kSoilStatusCount] = {
     {"ok", "ok"},
     {"no convergence", "no convergence"},
-    {"arithmetic fault", "arithmetic faults"},
+    {"no data", "no data"},
     {"input error", "input errors"},
+    {"arithmetic fault", "arithmetic faults"},
 };
+
+constexpr int kErrorCount = static_cast<int>(RuntimeError::kSqrtOverflow) + 1;
+
+bool IsFault(RuntimeError error) { return Describe(error).letter == 'M'; }
+
+// The status code of every report, counted in the order of the reports;
+// unused for those of class F.
+std::array<std::uint8_t, kErrorCount> FaultCodes() {
+  std::array<std::uint8_t, kErrorCount> codes{};
+  auto next = static_cast<std::uint8_t>(SoilStatus::kFault);
+  for (int error = 0; error < kErrorCount; ++error) {
+    if (IsFault(static_cast<RuntimeError>(error))) codes[error] = next++;
+  }
+  return codes;
+}
 
 // Notes the steps that finish; answers the anaerobiosis question from the
 // soil.
@@ -83,6 +101,32 @@ SoilPass RunSoilCase(const SoilCase& soil) {
 
 std::string_view MethodName(BalanceMethod method) {
   return method == BalanceMethod::kBagrov ? "bagrov" : "hydropedotransfer";
+}
+
+std::uint8_t MethodCode(BalanceMethod method) { return static_cast<std::uint8_t>(method); }
+
+std::uint8_t StatusCode(SoilStatus status, RuntimeError fault) {
+  static const std::array<std::uint8_t, kErrorCount> codes = FaultCodes();
+  if (status == SoilStatus::kFault) return codes[static_cast<int>(fault)];
+  return static_cast<std::uint8_t>(status);
+}
+
+std::vector<std::string> MethodTexts() {
+  return {std::string(MethodName(BalanceMethod::kBagrov)),
+          std::string(MethodName(BalanceMethod::kHydropedotransfer)), ""};
+}
+
+std::vector<std::string> StatusTexts() {
+  std::vector<std::string> texts;
+  for (int status = 0; status < static_cast<int>(SoilStatus::kFault); ++status) {
+    texts.emplace_back(NamesOf(static_cast<SoilStatus>(status)).status);
+  }
+  for (int error = 0; error < kErrorCount; ++error) {
+    if (IsFault(static_cast<RuntimeError>(error))) {
+      texts.push_back(ReportLine(static_cast<RuntimeError>(error)));
+    }
+  }
+  return texts;
 }
 
 std::span<const ResultColumn> ResultColumns() { return kColumns; }

@@ -18,6 +18,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "balance/soil_balance.h"
 #include "balance/soil_case.h"
@@ -49,6 +50,23 @@ struct SoilPass {
 SoilPass RunSoilCase(const SoilCase& soil);
 
 std::string_view MethodName(BalanceMethod method);  // "bagrov", "hydropedotransfer"
+
+// The codes under which a grid keeps each cell's method and status (one byte
+// each), and the texts they stand for, indexed by code.
+//
+// Methods: 0 bagrov, 1 hydropedotransfer, 2 "" (none: the pass did not reach
+// the method choice).
+// Statuses: the SoilStatus before kFault by its number (0 ok, 1 no
+// convergence, 2 no data, 3 input error), then one code for each arithmetic
+// fault's report in the order of runtime_error.h: 4 "M6101 floating-point
+// error: invalid", 5 "M6103 floating-point error: divide by zero", ...,
+// 7 "M6201 pow: DOMAIN error", ...
+inline constexpr std::uint8_t kNoMethod = 2;
+
+std::uint8_t MethodCode(BalanceMethod method);
+std::uint8_t StatusCode(SoilStatus status, RuntimeError fault);
+std::vector<std::string> MethodTexts();
+std::vector<std::string> StatusTexts();
 
 struct ResultColumn {
   std::string_view name;         // "Wmax"

@@ -1,29 +1,40 @@
-// recharge._core: the model for numpy arrays. The Python package (python/
-// recharge) checks the arguments and works out the grid's shape; here every
-// input is read in place, broadcast to that shape by numpy's rules (an axis
-// of extent 1 or an absent one has stride 0), and the grid runs without the
-// GIL on a pool of threads.
+// recharge._core: the model for numpy arrays, and the contract of its inputs
+// and results for the package's public face (python/recharge/_contract.py).
+// The Python package checks the arguments and works out the grid's shape;
+// here every input is read in place, broadcast to that shape by numpy's rules
+// (an axis of extent 1 or an absent one has stride 0), and the grid runs
+// without the GIL on a pool of threads.
 //
-//   _core.balance(fields, shape, no_data, threads, refused)
-//     fields: 27 entries, one for each InputField, each an array that
-//     broadcasts to `shape` or None (not given: NaN in every cell);
-//     refused: 27 entries, None or an int32 array of the reasons' indices
-//     of the field's cells that are no number, -1 elsewhere
+//   _core.balance(fields, shape, no_data, threads, refused, units, output_units)
+//     fields: one entry for each InputField, each an array that broadcasts
+//     to `shape` or None (not given: NaN in every cell);
+//     refused: one entry for each field, None or an int32 array of the
+//     reasons' indices of the field's cells that are no number, -1 elsewhere;
+//     units: one entry for each field, the unit of its values or None (the
+//     model's); output_units: the results' length, or None (cm)
 //     -> ({"Cs": float64 array, ..., "method": uint8, "status": uint8},
 //         (cell int64, kind uint8, field uint8, value float64)) the input
 //         errors, in cell order (a refused value's value: its reason)
 //   _core.solve_bagrov(nB, P, ETp, shape, threads) -> ETa, float64 array
 //   _core.problem_texts(kind, field, value, reasons)
 //     -> ["input error: zr: no value", ...]
-//   _core.read_table(fd, decimal, name) -> the columns of a CSV table as
-//     recharge-table reads it (table_reading.h)
-//   _core.cell_number(field, text) -> (value, None) or (None, reason)
-//   _core.map_names(names, holder, name, with_id)
+//   _core.read_table(fd, decimal, name, units, output_units) -> the columns
+//     of a CSV table as recharge-table reads it (table_reading.h)
+//   _core.read_cells(field, unit, cells) -> (values, reasons): a frame's
+//     cells (str, float or None) in the model's unit, each text read as the
+//     table reads a cell in `unit`, each number scaled as an array's; NaN
+//     where a cell is None or no number, the reasons of those by position
+//   _core.map_names(names, holder, name, with_id, common_unit)
 //     -> (position of each field or None, position of the id or None,
 //         problem, notice, unit of each field's column or None) by the
 //         table's header rules (column_map.h, field_units.h: ColumnUnit):
 //         "P [mm]" is P in mm, and `common_unit` the climate and depth
 //         columns' without one
+//   _core.split_unit(name) -> (name, unit): "P [mm]" -> ("P", "mm"),
+//     "P" -> ("P", "") (column_map.h: SplitUnit)
+//   _core.named_unit(name, field, given, given_name) -> the unit of a
+//     column, its name's or else `given`; ValueError when they disagree
+//     (column_units.h: NamedUnit)
 //   _core.unit_scale(field, unit) -> (shift, factor): a value in `unit` is
 //     one in the model's unit times 10**shift (exactly) or times `factor`
 //     (field_units.h); ValueError naming the field, the unit and what it
@@ -32,6 +43,8 @@
 //   _core.result_units(length, year) -> each result column's unit, lengths
 //     in `length`, the year spelt `year`: "year" as UDUNITS-2 reads it, "a"
 //     as recharge-table's header writes it
+//   _core.INPUTS, SERIES, RESULT_COLUMNS, METHODS, STATUSES: the tables of
+//     input_fields.h and soil_results.h, as tuples
 //
 // A grid of few cells runs on as many threads as it has blocks of cells
 // (grid_blocks.h), so that a small call starts no thread.
@@ -52,11 +65,12 @@
 #include <vector>
 
 #include "balance/column_map.h"
+#include "balance/column_units.h"
 #include "balance/field_units.h"
+#include "balance/input_fields.h"
 #include "balance/soil_results.h"
 #include "python_binding/bagrov_grid.h"
 #include "python_binding/grid_blocks.h"
-#include "python_binding/result_codes.h"
 #include "python_binding/soil_grid.h"
 #include "python_binding/table_reading.h"
 #include "recharge_version.h"
@@ -123,7 +137,9 @@ StridedArray NotGiven(const Shape& shape) {
 
 // The threads for the grid: `threads`, but no more than it has blocks.
 int CheckGrid(const Shape& shape, int threads) {
-  if (shape.size() > kMaxAxes) throw py::value_error("a grid has at most 32 axes");
+  if (shape.size() > kMaxAxes) {
+    throw py::value_error("a grid has at most " + std::to_string(kMaxAxes) + " axes");
+  }
   if (threads < 1) throw py::value_error("threads must be at least 1");
   return static_cast<int>(
       std::clamp<std::size_t>(BlockCount(shape), 1, static_cast<std::size_t>(threads)));
@@ -151,17 +167,50 @@ bool SignalRaised() {
   return PyErr_CheckSignals() != 0;
 }
 
+InputField FieldNamed(std::string_view name) {
+  for (int field = 0; field < kInputFieldCount; ++field) {
+    if (FieldName(static_cast<InputField>(field)) == name) return static_cast<InputField>(field);
+  }
+  throw py::value_error("no field " + std::string(name));
+}
+
+// The unit database, read once; RuntimeError when it cannot be.
+const FieldUnits& Units() {
+  std::string error;
+  const FieldUnits* const units = FieldUnits::Load(error);
+  if (units == nullptr) throw std::runtime_error(error);
+  return *units;
+}
+
+UnitScale ScaleOf(InputField field, std::string_view unit) {
+  UnitScale scale;
+  std::string problem;
+  if (!Units().ScaleOf(field, unit, scale, problem)) throw py::value_error(problem);
+  return scale;
+}
+
+UnitScale LengthScaleOf(std::string_view unit) {
+  UnitScale scale;
+  std::string problem;
+  if (!Units().LengthScale(unit, scale, problem)) throw py::value_error(problem);
+  return scale;
+}
+
 py::tuple Balance(const std::vector<std::optional<py::array>>& fields, const Shape& shape,
                   bool no_data, int threads,
-                  const std::vector<std::optional<py::array_t<std::int32_t>>>& refused) {
+                  const std::vector<std::optional<py::array_t<std::int32_t>>>& refused,
+                  const std::vector<std::optional<std::string>>& units,
+                  const std::optional<std::string>& output_units) {
   threads = CheckGrid(shape, threads);
-  if (fields.size() != kInputFieldCount || refused.size() != kInputFieldCount) {
+  if (fields.size() != kInputFieldCount || refused.size() != kInputFieldCount ||
+      units.size() != kInputFieldCount) {
     throw py::value_error("one entry for every field");
   }
   SoilGrid grid{shape, {}, no_data ? MissingRequired::kNoData : MissingRequired::kInputError, {}};
   for (int field = 0; field < kInputFieldCount; ++field) {
     grid.fields[field] = fields[field] ? ViewOf(*fields[field], shape) : NotGiven(shape);
     if (refused[field]) grid.refused[field] = ViewOf(*refused[field], shape);
+    if (units[field]) grid.scales[field] = ScaleOf(static_cast<InputField>(field), *units[field]);
   }
   py::dict results;
   GridOutputs out;
@@ -180,6 +229,7 @@ py::tuple Balance(const std::vector<std::optional<py::array>>& fields, const Sha
   out.status = status.mutable_data();
   results["method"] = method;
   results["status"] = status;
+  if (output_units) out.length = LengthScaleOf(*output_units);
   std::vector<CellProblem> problems;
   bool done = false;
   {
@@ -249,17 +299,11 @@ std::vector<std::string> ProblemTexts(const py::array_t<std::uint8_t>& kind,
   return texts;
 }
 
-InputField FieldNamed(std::string_view name) {
-  for (int field = 0; field < kInputFieldCount; ++field) {
-    if (FieldName(static_cast<InputField>(field)) == name) return static_cast<InputField>(field);
-  }
-  throw py::value_error("no field " + std::string(name));
-}
-
 // recharge-table's reading of a CSV table (table_reading.h): (name, values,
 // (rows, texts, reasons)) for a column of an input field, (name, texts) for
 // any other; OSError or ValueError when the table cannot be read.
-py::list ReadTable(int fd, std::optional<std::string> decimal, std::string_view name) {
+py::list ReadTable(int fd, std::optional<std::string> decimal, std::string_view name,
+                   std::string_view units, std::string_view output_units) {
   std::optional<table::DecimalMark> mark;
   if (decimal) mark = *decimal == "comma" ? table::DecimalMark::kComma : table::DecimalMark::kPoint;
   std::vector<TableColumn> columns;
@@ -267,7 +311,8 @@ py::list ReadTable(int fd, std::optional<std::string> decimal, std::string_view 
   bool read = false;
   {
     py::gil_scoped_release unlocked;
-    read = ReadSoilTable(fd, mark, name, columns, problem);
+    read = ReadSoilTable(fd, mark, name, {units, output_units, "units", "output_units"}, columns,
+                         problem);
   }
   if (!read) throw py::value_error(problem);
   py::list out;
@@ -286,16 +331,38 @@ py::list ReadTable(int fd, std::optional<std::string> decimal, std::string_view 
   return out;
 }
 
-// A frame's text cell of `field` as the table reads a cell with a point:
-// (value, None), or (None, why it is no number).
-py::tuple CellNumber(std::string_view field, std::string_view text) {
-  double value = 0.0;
-  std::string reason;
-  if (table::ReadCell(FieldName(FieldNamed(field)), text, table::DecimalMark::kPoint, UnitScale(),
-                      value, reason)) {
-    return py::make_tuple(value, py::none());
+// A frame's cells of `field` in the model's unit: a text read as the table
+// reads a cell in `unit` (a point its decimal mark, the blanks around it
+// dropped), a number scaled as an array's value, None NaN. The reasons of
+// the texts that are no number, {position: reason}.
+py::tuple ReadCells(std::string_view field, const std::optional<std::string>& unit,
+                    const py::list& cells) {
+  const InputField input = FieldNamed(field);
+  const UnitScale scale = unit ? ScaleOf(input, *unit) : UnitScale();
+  py::array_t<double> values(static_cast<py::ssize_t>(cells.size()));
+  double* const out = values.mutable_data();
+  py::dict reasons;
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    const py::handle cell = cells[i];
+    if (cell.is_none()) {
+      out[i] = std::numeric_limits<double>::quiet_NaN();
+    } else if (py::isinstance<py::str>(cell)) {
+      std::string_view text = cell.cast<std::string_view>();
+      const std::size_t begin = text.find_first_not_of(" \t");
+      text = begin == std::string_view::npos
+                 ? std::string_view()
+                 : text.substr(begin, text.find_last_not_of(" \t") + 1 - begin);
+      std::string reason;
+      if (!table::ReadCell(FieldName(input), text, table::DecimalMark::kPoint, scale, out[i],
+                           reason)) {
+        out[i] = std::numeric_limits<double>::quiet_NaN();
+        reasons[py::int_(i)] = reason;
+      }
+    } else {
+      out[i] = ScaledValue(cell.cast<double>(), scale);
+    }
   }
-  return py::make_tuple(py::none(), reason);
+  return py::make_tuple(values, reasons);
 }
 
 py::tuple MapNames(const std::vector<std::string>& names, std::string_view holder,
@@ -319,31 +386,18 @@ py::tuple MapNames(const std::vector<std::string>& names, std::string_view holde
   return py::make_tuple(fields, position(map.id), problem, notice, units);
 }
 
-// The unit database, read once; RuntimeError when it cannot be.
-const FieldUnits& Units() {
-  std::string error;
-  const FieldUnits* const units = FieldUnits::Load(error);
-  if (units == nullptr) throw std::runtime_error(error);
-  return *units;
+py::object NamedUnitOf(std::string_view name, std::string_view field, std::string_view given,
+                       std::string_view given_name) {
+  std::string unit, problem;
+  if (!NamedUnit(Units(), name, FieldNamed(field), given, given_name, unit, problem)) {
+    throw py::value_error(problem);
+  }
+  return unit.empty() ? py::object(py::none()) : py::object(py::str(unit));
 }
 
 py::tuple ScaleTuple(const UnitScale& scale) {
   return py::make_tuple(scale.power_of_ten ? scale.shift : 0,
                         scale.power_of_ten ? py::object(py::none()) : py::float_(scale.factor));
-}
-
-py::tuple FieldScale(std::string_view field, std::string_view unit) {
-  UnitScale scale;
-  std::string problem;
-  if (!Units().ScaleOf(FieldNamed(field), unit, scale, problem)) throw py::value_error(problem);
-  return ScaleTuple(scale);
-}
-
-py::tuple LengthScale(std::string_view unit) {
-  UnitScale scale;
-  std::string problem;
-  if (!Units().LengthScale(unit, scale, problem)) throw py::value_error(problem);
-  return ScaleTuple(scale);
 }
 
 py::tuple ResultUnits(std::string_view length, std::string_view year) {
@@ -364,27 +418,46 @@ py::tuple FieldsWhere(bool (*wanted)(InputField)) {
   return py::tuple(names);
 }
 
+std::string Text(std::string_view text) { return std::string(text); }
+
+// (name, description, quantity, model unit, offered units, group, required,
+// month) of every input, month 4 to 9 for the monthly values, else None.
+py::tuple Inputs() {
+  py::list inputs;
+  for (int field = 0; field < kInputFieldCount; ++field) {
+    const InputInfo& input = InfoOf(static_cast<InputField>(field));
+    const QuantityInfo& quantity = InfoOf(input.quantity);
+    py::list offered;
+    for (const std::string_view unit : quantity.offered) offered.append(Text(unit));
+    inputs.append(py::make_tuple(
+        Text(input.name), Text(input.description), Text(quantity.name), Text(quantity.model_unit),
+        py::tuple(offered), Text(GroupName(input.group)), input.required,
+        input.month < 0 ? py::object(py::none()) : py::object(py::int_(input.month + 4))));
+  }
+  return py::tuple(inputs);
+}
+
+// (name, description, its fields April to September) of each monthly series.
+py::tuple Series() {
+  py::list all;
+  for (const MonthSeries& series : MonthSeriesList()) {
+    py::list months;
+    for (int month = 0; month < kMonths; ++month) {
+      months.append(Text(FieldName(MonthField(series.first, month))));
+    }
+    all.append(py::make_tuple(Text(series.name), Text(series.description), py::tuple(months)));
+  }
+  return py::tuple(all);
+}
+
+// (name, unit, description, in the results' length, a column of text).
 py::tuple Columns() {
   py::list columns;
   for (const ResultColumn& column : ResultColumns()) {
-    columns.append(py::make_tuple(std::string(column.name), column.in_length,
-                                  std::string(column.description), column.value == nullptr));
+    columns.append(py::make_tuple(Text(column.name), Text(column.unit), Text(column.description),
+                                  column.in_length, column.value == nullptr));
   }
   return py::tuple(columns);
-}
-
-// The months of each series, {"rain": ("rain4", ..., "rain9"), "etp": ...}.
-py::dict MonthFields() {
-  py::dict series;
-  for (const InputField first : {InputField::kRain4, InputField::kEtp4}) {
-    const std::string_view name = FieldName(first);
-    py::list months;
-    for (int month = 0; month < kMonths; ++month) {
-      months.append(std::string(FieldName(MonthField(first, month))));
-    }
-    series[py::str(std::string(name.substr(0, name.size() - 1)))] = py::tuple(months);
-  }
-  return series;
 }
 
 }  // namespace
@@ -396,33 +469,38 @@ PYBIND11_MODULE(_core, m) {
   using namespace recharge::python;
   m.doc() = "The model of recharge-table for numpy arrays; use the package recharge.";
   m.attr("__version__") = RECHARGE_VERSION;
-  m.attr("FIELDS") = FieldsWhere([](InputField) { return true; });
-  m.attr("MONTH_FIELDS") = MonthFields();
-  m.attr("STATUS_DESCRIPTION") = std::string(kStatusDescription);
+  m.attr("INPUTS") = Inputs();
+  m.attr("SERIES") = Series();
+  m.attr("STATUS_DESCRIPTION") = Text(kStatusDescription);
   m.attr("RESULT_COLUMNS") = Columns();
   m.attr("METHODS") = py::tuple(py::cast(MethodTexts()));
   m.attr("STATUSES") = py::tuple(py::cast(StatusTexts()));
   m.attr("NO_METHOD") = kNoMethod;
-  m.attr("NO_DATA") = kStatusNoData;
-  m.attr("INPUT_ERROR") = kStatusInputError;
   m.attr("MAX_THREADS") = kMaxCpus;
+  m.attr("MAX_AXES") = kMaxAxes;
+  m.attr("COMMON_UNIT_FIELDS") = FieldsWhere(TakesCommonUnit);
   m.def("available_cpus", AvailableCpus);
   m.def("balance", Balance, py::arg("fields"), py::arg("shape"), py::arg("no_data"),
-        py::arg("threads"), py::arg("refused"));
+        py::arg("threads"), py::arg("refused"), py::arg("units"), py::arg("output_units"));
   m.def("solve_bagrov", SolveBagrovArrays, py::arg("nB"), py::arg("P"), py::arg("ETp"),
         py::arg("shape"), py::arg("threads"));
   m.def("problem_texts", ProblemTexts, py::arg("kind"), py::arg("field"), py::arg("value"),
         py::arg("reasons"));
   m.def("map_names", MapNames, py::arg("names"), py::arg("holder"), py::arg("name"),
         py::arg("with_id"), py::arg("common_unit"));
-  m.attr("COMMON_UNIT_FIELDS") = FieldsWhere(TakesCommonUnit);
-  m.attr("DIMENSIONAL_FIELDS") = FieldsWhere([](InputField field) {
-    const std::string_view unit = ModelUnit(field);
-    return !unit.empty() && unit != "1";
-  });
-  m.def("unit_scale", FieldScale, py::arg("field"), py::arg("unit"));
-  m.def("length_scale", LengthScale, py::arg("unit"));
+  m.def("split_unit", [](std::string_view name) {
+    const NameAndUnit split = SplitUnit(name);
+    return py::make_tuple(Text(split.name), Text(split.unit));
+  }, py::arg("name"));
+  m.def("named_unit", NamedUnitOf, py::arg("name"), py::arg("field"), py::arg("given"),
+        py::arg("given_name"));
+  m.def("unit_scale", [](std::string_view field, std::string_view unit) {
+    return ScaleTuple(ScaleOf(FieldNamed(field), unit));
+  }, py::arg("field"), py::arg("unit"));
+  m.def("length_scale", [](std::string_view unit) { return ScaleTuple(LengthScaleOf(unit)); },
+        py::arg("unit"));
   m.def("result_units", ResultUnits, py::arg("length"), py::arg("year"));
-  m.def("read_table", ReadTable, py::arg("fd"), py::arg("decimal"), py::arg("name"));
-  m.def("cell_number", CellNumber, py::arg("field"), py::arg("text"));
+  m.def("read_table", ReadTable, py::arg("fd"), py::arg("decimal"), py::arg("name"),
+        py::arg("units"), py::arg("output_units"));
+  m.def("read_cells", ReadCells, py::arg("field"), py::arg("unit"), py::arg("cells"));
 }

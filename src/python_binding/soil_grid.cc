@@ -4,7 +4,7 @@
 
 #include "balance/soil_results.h"
 #include "python_binding/grid_blocks.h"
-#include "python_binding/result_codes.h"
+#include "table/cell_number.h"
 
 namespace recharge::python {
 
@@ -18,7 +18,8 @@ class CellValues : public CaseValues {
   bool Read(InputField field, double& value) override {
     const std::optional<StridedArray>& refused = grid_.refused[static_cast<int>(field)];
     if (refused && (reason = refused->At(index_)) >= 0) return false;
-    value = grid_.fields[static_cast<int>(field)].At(index_);
+    value = ScaledValue(grid_.fields[static_cast<int>(field)].At(index_),
+                        grid_.scales[static_cast<int>(field)]);
     return true;
   }
 
@@ -37,20 +38,22 @@ void ComputeCell(const SoilGrid& grid, std::span<const std::size_t> index, std::
   SoilPass pass;  // an input error shows no column
   if (problem.kind == ProblemKind::kNone) {
     pass = RunSoilCase(soil);
-    out.status[cell] = StatusCode(pass);
+    out.status[cell] = StatusCode(pass.status, pass.fault);
   } else if (problem.kind == ProblemKind::kNoValue && grid.missing == MissingRequired::kNoData) {
-    out.status[cell] = kStatusNoData;
+    out.status[cell] = StatusCode(SoilStatus::kNoData, RuntimeError::kNone);
   } else {
-    out.status[cell] = kStatusInputError;
+    out.status[cell] = StatusCode(SoilStatus::kInputError, RuntimeError::kNone);
   }
   const std::span<const ResultColumn> columns = ResultColumns();
   for (std::size_t c = 0; c < columns.size(); ++c) {
     const bool shown = columns[c].shown(pass);
     if (columns[c].value == nullptr) {
       out.method[cell] = shown ? MethodCode(pass.record.method) : kNoMethod;
+    } else if (!shown) {
+      out.columns[c][cell] = std::numeric_limits<double>::quiet_NaN();
     } else {
-      out.columns[c][cell] =
-          shown ? columns[c].value(pass.record) : std::numeric_limits<double>::quiet_NaN();
+      const double value = columns[c].value(pass.record);
+      out.columns[c][cell] = columns[c].in_length ? table::ResultIn(value, out.length) : value;
     }
   }
 }
@@ -73,7 +76,7 @@ std::vector<CellProblem> InputProblems(const SoilGrid& grid, const std::uint8_t*
   if (cells == 0) return problems;
   GridIndex index(grid.shape, 0);
   for (std::size_t cell = 0; cell < cells; ++cell, index.Next()) {
-    if (status[cell] != kStatusInputError) continue;
+    if (status[cell] != StatusCode(SoilStatus::kInputError, RuntimeError::kNone)) continue;
     CellValues values(grid, index.index());
     SoilCase soil;
     InputProblem problem = ReadSoilCase(values, soil);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "balance/soil_case.h"
+#include "balance/unit_scale.h"
 #include "python_binding/strided_array.h"
 #include "runtime/worker_pool.h"
 
@@ -39,13 +40,17 @@ struct SoilGrid {
   // -1 for the others. A refused value is the cell's input error when the
   // input rules read it, as a table's cell that is no number.
   std::array<std::optional<StridedArray>, kInputFieldCount> refused;
+  // By InputField, the scale from the unit of its values to the model's unit
+  // (unit_scale.h: ScaledValue).
+  std::array<UnitScale, kInputFieldCount> scales{};
 };
 
 // The outputs, each an array of the grid's cells in C order.
 struct GridOutputs {
   std::vector<double*> columns;  // by ResultColumns(); nullptr for the method
-  std::uint8_t* method;          // result_codes.h
+  std::uint8_t* method;          // codes of soil_results.h
   std::uint8_t* status;
+  UnitScale length;  // of the results' lengths from cm, as the table writes them (ResultIn)
 };
 
 // Computes every cell. A column the cell's pass does not show is NaN, its

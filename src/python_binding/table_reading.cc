@@ -5,7 +5,6 @@
 
 #include "balance/column_map.h"
 #include "balance/field_units.h"
-#include "table/column_units.h"
 #include "table/csv_reader.h"
 
 namespace recharge::python {
@@ -15,14 +14,14 @@ namespace {
 using table::DecimalMark;
 
 // The columns of the header named, each an input field's with its unit
-// resolved as recharge-table resolves it: a unit given in a name is written
-// as the model's, which the values are converted to.
+// resolved as recharge-table resolves it: a unit given, in a name or as the
+// common unit, is written as the model's, which the values are converted to.
 bool MapHeader(const std::vector<std::string_view>& names, std::string_view input_name,
-               ColumnMap& map, table::ColumnUnits& units, std::vector<TableColumn>& columns,
-               std::string& problem) {
+               const UnitOptions& options, ColumnMap& map, ColumnUnits& units,
+               std::vector<TableColumn>& columns, std::string& problem) {
   std::string notice;
   if (!MapColumns(names, kHeaderWords, map, problem, notice) ||
-      !table::ResolveUnits(names, map, table::Options(), input_name, units, problem)) {
+      !ResolveUnits(names, map, options, input_name, units, problem)) {
     return false;
   }
   columns.assign(names.size(), TableColumn());
@@ -32,9 +31,9 @@ bool MapHeader(const std::vector<std::string_view>& names, std::string_view inpu
     if (!map.Has(field)) continue;
     TableColumn& column = columns[map[field]];
     column.field = field;
-    const NameAndUnit split = SplitUnit(column.name);
-    if (!split.unit.empty()) {
-      column.name = std::string(split.name) + " [" + std::string(ModelUnit(field)) + "]";
+    if (!ColumnUnit(column.name, field, options.common).empty()) {
+      column.name = std::string(SplitUnit(column.name).name) + " [" +
+                    std::string(ModelUnit(field)) + "]";
     }
   }
   return true;
@@ -50,7 +49,8 @@ void Refuse(TableColumn& column, std::size_t row, std::string_view cell, std::st
 }  // namespace
 
 bool ReadSoilTable(int fd, std::optional<DecimalMark> decimal, std::string_view input_name,
-                   std::vector<TableColumn>& columns, std::string& problem) {
+                   const UnitOptions& options, std::vector<TableColumn>& columns,
+                   std::string& problem) {
   table::CsvReader reader(fd);
   table::Record record;
   table::ReadStatus status = reader.Next(record);
@@ -67,8 +67,8 @@ bool ReadSoilTable(int fd, std::optional<DecimalMark> decimal, std::string_view 
     return false;
   }
   ColumnMap map;
-  table::ColumnUnits units;
-  if (!MapHeader(record.fields, input_name, map, units, columns, problem)) return false;
+  ColumnUnits units;
+  if (!MapHeader(record.fields, input_name, options, map, units, columns, problem)) return false;
   if (map.id != kAbsent) reader.set_kept_field(map.id);
   const DecimalMark mark = decimal.value_or(
       table::AllowsDecimalComma(reader.delimiter()) ? DecimalMark::kComma : DecimalMark::kPoint);

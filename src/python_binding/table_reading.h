@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "balance/column_units.h"
 #include "balance/soil_case.h"
 #include "table/cell_number.h"
 
@@ -22,7 +23,7 @@ namespace recharge::python {
 
 struct TableColumn {
   // As the header names it, a unit given replaced by the model's one: "P [cm]"
-  // for "P [mm]", whose cells are converted.
+  // for "P [mm]", or for "P" read in a common unit, whose cells are converted.
   std::string name;
   std::optional<InputField> field;  // an input field's column: `values`, else `text`
   std::vector<double> values;                      // NaN for an empty cell and a refused one
@@ -31,10 +32,13 @@ struct TableColumn {
   std::vector<std::string> refused_text, reasons;  // each cell as it stands, and why
 };
 
+// With the units of `options` as recharge-table's --units and --output-units
+// (the latter only checked: the results' unit is the caller's to apply).
 // False with `problem` when the table cannot be read at all: a read failure,
 // no header, a malformed header, a column twice or a required one missing, a
 // unit of the wrong kind; as recharge-table says it of `input_name`.
 bool ReadSoilTable(int fd, std::optional<table::DecimalMark> decimal, std::string_view input_name,
-                   std::vector<TableColumn>& columns, std::string& problem);
+                   const UnitOptions& options, std::vector<TableColumn>& columns,
+                   std::string& problem);
 
 }  // namespace recharge::python

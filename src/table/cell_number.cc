@@ -203,4 +203,17 @@ void AppendNumber(double value, DecimalMark mark, std::string& out, int shift) {
   if (mark == DecimalMark::kComma) std::replace(out.begin() + begin, out.end(), '.', ',');
 }
 
+double ResultIn(double value, const UnitScale& out) {
+  if (!out.power_of_ten) {
+    return std::fabs(value) <= out.largest ? value * out.factor : std::copysign(HUGE_VAL, value);
+  }
+  if (out.shift == 0 || !std::isfinite(value)) return value;
+  thread_local std::string shifted;
+  shifted.clear();
+  AppendNumber(value, DecimalMark::kPoint, shifted, out.shift);
+  double read = 0.0;
+  ParseNumber(shifted, DecimalMark::kPoint, read);
+  return read;
+}
+
 }  // namespace recharge::table

@@ -61,4 +61,13 @@ std::string NumberProblem(std::string_view name, std::string_view cell, ParseOut
 //   48.79369975234298, shift 1 -> "487.9369975234298"   0.5, shift -3 -> "0.0005"
 void AppendNumber(double value, DecimalMark mark, std::string& out, int shift = 0);
 
+// A result in cm (Wmax, ETa, R) in the results' unit `out`, the very double
+// that the table's cell of it reads back as: for a power of ten the shortest
+// text of `value` with its point moved, read; else `value` times the factor,
+// infinite beyond the range of a double.
+//   48.79369975234298, mm -> 487.9369975234298
+//   76.3774618976614, mm -> 763.774618976614 (the product by 10 is
+//   763.7746189766141)
+double ResultIn(double value, const UnitScale& out);
+
 }  // namespace recharge::table

@@ -16,7 +16,7 @@
 #include "balance/column_map.h"
 #include "runtime/available_cpus.h"
 #include "runtime/worker_pool.h"
-#include "table/column_units.h"
+#include "balance/column_units.h"
 #include "table/csv_reader.h"
 #include "table/output_file.h"
 #include "table/progress.h"
@@ -42,8 +42,11 @@ int Fail(const std::string& message) {
 // Quietly when the reader of the output has gone (OutputFile's empty error).
 int OutputFailure(const std::string& error) { return error.empty() ? kFailure : Fail(error); }
 
-// Rows by status, indexed by SoilStatus.
+// Rows by status, indexed by SoilStatus, and the statuses a table's rows can
+// have, in the order its summary counts them.
 using Counts = std::array<std::size_t, kSoilStatusCount>;
+constexpr SoilStatus kCounted[] = {SoilStatus::kOk, SoilStatus::kNoConvergence, SoilStatus::kFault,
+                                   SoilStatus::kInputError};
 
 // The decimal mark of the table's numbers: as the command line says, or a
 // comma where a semicolon or a tab separates the fields.
@@ -110,7 +113,8 @@ class TableRun {
     if (!MapColumns(record.fields, kHeaderWords, columns_, problem, notice)) {
       return Fail(InputName() + ": " + problem);
     }
-    if (!ResolveUnits(record.fields, columns_, options_, InputName(), units_, problem)) {
+    const UnitOptions units = {options_.units, options_.output_units, "--units", "--output-units"};
+    if (!ResolveUnits(record.fields, columns_, units, InputName(), units_, problem)) {
       return Fail(problem);
     }
     // Even when quiet: a column that is not read may be one misspelt.
@@ -174,9 +178,10 @@ class TableRun {
 
   void Summary() const {
     std::string line = "recharge-table: " + std::to_string(rows_) + " rows";
-    for (int status = 0; status < kSoilStatusCount; ++status) {
-      line += (status == 0 ? ": " : ", ") + std::to_string(counts_[status]) + " " +
-              std::string(NamesOf(static_cast<SoilStatus>(status)).counted);
+    for (const SoilStatus status : kCounted) {
+      line += (status == kCounted[0] ? ": " : ", ") +
+              std::to_string(counts_[static_cast<std::size_t>(status)]) + " " +
+              std::string(NamesOf(status).counted);
     }
     std::fprintf(stderr, "%s\n", line.c_str());
   }

@@ -97,10 +97,7 @@ void AppendOutputRow(const RawRow& row, const RowResult& result, const ColumnMap
       } else if (!column.in_length || units.out.power_of_ten) {
         AppendNumber(column.value(pass.record), mark, out, column.in_length ? units.out.shift : 0);
       } else {
-        const double value = column.value(pass.record);
-        AppendNumber(std::fabs(value) <= units.out.largest ? value * units.out.factor
-                                                           : std::copysign(HUGE_VAL, value),
-                     mark, out);
+        AppendNumber(ResultIn(column.value(pass.record), units.out), mark, out);
       }
     }
     out += delimiter;
@@ -108,6 +105,7 @@ void AppendOutputRow(const RawRow& row, const RowResult& result, const ColumnMap
   switch (pass.status) {
     case SoilStatus::kOk:
     case SoilStatus::kNoConvergence:
+    case SoilStatus::kNoData:  // a grid's alone
       out += NamesOf(pass.status).status;
       break;
     case SoilStatus::kFault:

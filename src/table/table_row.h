@@ -26,9 +26,9 @@
 #include <vector>
 
 #include "balance/column_map.h"
+#include "balance/column_units.h"
 #include "balance/soil_results.h"
 #include "table/cell_number.h"
-#include "table/column_units.h"
 
 namespace recharge::table {
 
