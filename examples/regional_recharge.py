@@ -95,7 +95,7 @@ def main(directory):
     matplotlib.use("Agg")
     ax = recharge.plot.recharge_map(result, var="R")
     ax.figure.savefig(directory / "R.png")
-    codes, counts = np.unique(result.status.values, return_counts=True)
+    codes, counts = np.unique(result.status_code.values, return_counts=True)
     for code, count in zip(codes, counts):
         print(f"{recharge.STATUSES[code]}: {count} cells")
     print(f"mean recharge {float(result.R.mean()):.1f} {result.R.units}; wrote {directory / 'R.tif'} "

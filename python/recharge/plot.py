@@ -11,7 +11,7 @@ Example::
 
     grid = recharge.balance_dataset(ds)      # ds with x/y coordinates
     recharge.plot.recharge_map(grid, "R")    # blue: recharge, red: uptake
-    recharge.plot.recharge_map(grid, "status")  # a colour for each status
+    recharge.plot.recharge_map(grid, "status_code")  # a colour for each status
 """
 
 import numpy as np
@@ -95,7 +95,7 @@ def bagrov_curves(nB=(1, 2, 3, 5, 10), ax=None):
 NO_VALUE_COLOUR = "0.6"
 
 #: The variables of codes, drawn as categories, and the texts of their codes.
-CATEGORIES = {"status": STATUSES, "method": METHODS}
+CATEGORIES = {"status_code": STATUSES, "method_code": METHODS}
 
 
 def _grid(result_or_dataset, var):
@@ -151,12 +151,12 @@ def _draw_categories(ax, x, y, codes, name):
 
 def recharge_map(result_or_dataset, var="R", ax=None):
     """Draw one variable of a grid of sites: values on a colour scale centred
-    on 0, the codes of ``status`` and ``method`` as categories.
+    on 0, the codes ``status_code`` and ``method_code`` as categories.
 
     Negative recharge is a result (the site draws on the groundwater), so the
     scale is diverging with symmetric limits -m ... m, m the largest absolute
-    value: blue above 0, red below, white at 0. ``status`` and ``method``
-    (codes into ``recharge.STATUSES`` and ``recharge.METHODS``) are drawn in
+    value: blue above 0, red below, white at 0. ``status_code`` and
+    ``method_code`` (codes into ``recharge.STATUSES`` and ``recharge.METHODS``) are drawn in
     a colour for each code, the same on every map, with a legend of the
     codes present by their texts (``ok``, ``no data``, ``M6201 pow: DOMAIN
     error``; ``none`` for the method not reached). Cells without a value
@@ -189,8 +189,8 @@ def recharge_map(result_or_dataset, var="R", ax=None):
     Raises
     ------
     ValueError
-        The grid is not 2-D, or ``status`` or ``method`` has a code without
-        a text.
+        The grid is not 2-D, or ``status_code`` or ``method_code`` has a
+        code without a text.
 
     Examples
     --------
@@ -198,7 +198,7 @@ def recharge_map(result_or_dataset, var="R", ax=None):
     >>> norm = recharge_map(r).collections[0].norm  # R 11.2 cm/a and NaN, grey
     >>> float(norm.vmin), float(norm.vmax)
     (-11.206..., 11.206...)
-    >>> ax = recharge_map(r, "status")
+    >>> ax = recharge_map(r, "status_code")
     >>> [text.get_text() for text in ax.get_legend().get_texts()]
     ['ok', 'no data']
     """

@@ -23,11 +23,11 @@ def test_broadcasting_matches_each_cell():
     rain = np.arange(6.0)  # months: no Cs, derived from the months
     etp = np.array([[[8.0, 9, 10, 11, 9, 7]], [[7.0, 8, 9, 10, 8, 6]]])  # (2, 1, 6)
     grid = run(P=P, zr=zr, rain=rain, etp=etp, anaerobiosis=[0, 1, 0])
-    assert grid.shape == (2, 3) and grid.status.dtype == np.uint8
+    assert grid.shape == (2, 3) and grid.status_code.dtype == np.uint8
     for i in range(2):
         for j in range(3):
             cell = run(P=P[i, 0], zr=zr[j], rain=rain, etp=etp[i, 0], anaerobiosis=j == 1)
-            for name in VALUES + ["method", "status"]:
+            for name in VALUES + ["method_code", "status_code"]:
                 assert same_bits(getattr(grid, name)[i, j], getattr(cell, name)), name
 
 
@@ -36,7 +36,7 @@ def test_integer_inputs_give_the_float_results():
                soil_class=np.array([1, 24], np.uint8), anaerobiosis=np.array([True, False]))
     floats = run(P=np.array([60.0, 45.0]), zr=np.array([60.0, 90.0]), zgw=200.0,
                  soil_class=np.array([1.0, 24.0]), anaerobiosis=np.array([1.0, 0.0]))
-    for name in VALUES + ["method", "status"]:
+    for name in VALUES + ["method_code", "status_code"]:
         assert same_bits(getattr(ints, name), getattr(floats, name)), name
 
 
@@ -44,7 +44,7 @@ def test_integer_inputs_give_the_float_results():
 def test_threads_do_not_change_the_results(threads):
     zr = np.linspace(-20, 200, 2001)  # faults and results
     one, many = run(zr=zr, Cs=0.3, threads=1), run(zr=zr, Cs=0.3, threads=threads)
-    for name in VALUES + ["status"]:
+    for name in VALUES + ["status_code"]:
         assert same_bits(getattr(one, name), getattr(many, name)), name
 
 
@@ -67,16 +67,17 @@ def test_wrong_arguments_are_refused(changes, error, named):
 def test_status_texts():
     result = run(P=[60, np.nan, 60, 60], zr=[60, 60, np.inf, 60], soil_class=[1, 1, 1, 35],
                  Cs=0.3)
-    assert list(result.status_text()) == [
+    assert list(result.status) == [
         "ok", "no data", "input error: zr: inf is not a finite number",
         "input error: class: 35 is not a soil class (0 to 34)"]
-    assert list(result.method) == [0, 2, 2, 2]
+    assert list(result.method_code) == [0, 2, 2, 2]
+    assert list(result.method) == ["bagrov", "", "", ""]
 
 
 def test_result_and_functions_pickle():
     result = run(zr=[60, 60, -60], soil_class=[1, 35, 1], Cs=0.3)
     again = pickle.loads(pickle.dumps(result))
-    assert list(again.status_text()) == list(result.status_text())
+    assert list(again.status) == list(result.status)
     assert same_bits(again.R, result.R)
     for function in (recharge.balance, recharge.balance_frame, recharge.balance_dataset):
         assert pickle.loads(pickle.dumps(function)) is function

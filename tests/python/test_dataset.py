@@ -31,12 +31,12 @@ def test_broadcast_by_dimension_name():
                            ds["class"].values, Cs=0.3)
     assert out.R.dims == ("x", "y")
     np.testing.assert_array_equal(out.R.values, ref.R)
-    np.testing.assert_array_equal(out.status.values, ref.status)
+    np.testing.assert_array_equal(out.status_code.values, ref.status_code)
     assert out.Wmax.attrs == {"long_name": "maximum plant-available water storage of the "
                                            "root zone", "units": "cm"}
-    assert out.status.attrs["flag_meanings"].split()[:4] == [
+    assert out.status_code.attrs["flag_meanings"].split()[:4] == [
         "ok", "no_convergence", "no_data", "input_error"]
-    assert list(out.status.attrs["flag_values"]) == list(range(len(recharge.STATUSES)))
+    assert list(out.status_code.attrs["flag_values"]) == list(range(len(recharge.STATUSES)))
 
 
 def test_one_task_for_each_chunk(monkeypatch):

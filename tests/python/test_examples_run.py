@@ -87,8 +87,9 @@ def test_readme_cluster_script(folder):
     assert (folder / "R.tif").stat().st_size > 0
 
 
-@pytest.mark.parametrize("module", ["recharge", "recharge._balance", "recharge._frame",
-                                    "recharge._dataset", "recharge._table", "recharge.plot"])
+@pytest.mark.parametrize("module", ["recharge", "recharge._balance", "recharge._columns",
+                                    "recharge._contract", "recharge._frame", "recharge._dataset",
+                                    "recharge._table", "recharge.plot"])
 def test_docstrings(folder, module):
     pd = pytest.importorskip("pandas")
     xr = pytest.importorskip("xarray")

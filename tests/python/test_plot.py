@@ -109,8 +109,8 @@ def drawn_colours(ax, shape):
 
 
 @pytest.mark.parametrize("var, texts", [
-    ("status", ["ok", "no data", "M6103 floating-point error: divide by zero"]),
-    ("method", ["bagrov", "hydropedotransfer", "none"]),
+    ("status_code", ["ok", "no data", "M6103 floating-point error: divide by zero"]),
+    ("method_code", ["bagrov", "hydropedotransfer", "none"]),
 ])
 def test_codes_are_categories_with_their_texts(var, texts):
     result = recharge.balance(soil_class=1, **MIXED)
@@ -133,7 +133,7 @@ def test_codes_are_categories_with_their_texts(var, texts):
 @pytest.mark.parametrize("values, var", [
     (np.array([[0.0, np.nan], [2.0, -1.0]]), "R"),
     (np.full((2, 2), np.nan), "R"),
-    (np.array([[0.0, np.nan], [2.0, 0.0]]), "status"),  # as read masked from a raster
+    (np.array([[0.0, np.nan], [2.0, 0.0]]), "status_code"),  # as read masked from a raster
 ])
 def test_cells_without_a_value_are_grey(values, var):
     with np.errstate(all="raise"):
@@ -148,7 +148,7 @@ def test_cells_without_a_value_are_grey(values, var):
 
 @pytest.mark.parametrize("source, message", [
     (types.SimpleNamespace(R=np.ones(3)), "needs 2"),
-    (types.SimpleNamespace(status=np.array([[0, 200]], np.uint8)), r"\[200\] without a text"),
+    (types.SimpleNamespace(status_code=np.array([[0, 200]], np.uint8)), r"\[200\] without a text"),
 ])
 def test_map_refuses(source, message):
     with pytest.raises(ValueError, match=message):

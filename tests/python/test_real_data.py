@@ -19,7 +19,7 @@ def sand(**variables):
 
 
 def statuses(result):
-    return [recharge.STATUSES[code] for code in np.ravel(result.status)]
+    return [recharge.STATUSES[code] for code in np.ravel(result.status_code)]
 
 
 @pytest.mark.filterwarnings("ignore:no units attribute")
@@ -46,7 +46,7 @@ def test_stored_encodings_are_decoded(variable, expected):
 ])
 def test_missing_values_are_empty_cells(P):
     result = recharge.balance(**{**SAND, "P": P}, soil_class=1)
-    assert list(result.status_text()) == ["ok", "no data"]
+    assert list(result.status) == ["ok", "no data"]
     assert same_bits(result.R[0], SAND_R)
 
 
