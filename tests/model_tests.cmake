@@ -8,6 +8,7 @@ add_executable(model_tests
   balance/bagrov_coefficient_test.cc
   balance/bagrov_solver_test.cc
   balance/hydropedotransfer_test.cc
+  balance/input_fields_test.cc
   balance/soil_balance_test.cc
   balance/soil_case_test.cc
 )

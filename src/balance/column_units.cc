@@ -52,8 +52,8 @@ bool NamedUnit(const FieldUnits& reader, std::string_view name, InputField field
       of_name.factor == of_given.factor) {
     return true;
   }
-  problem = "the name gives the unit " + std::string(named) + ", " + std::string(given_name) +
-            " " + std::string(given);
+  problem = "the name gives the unit " + std::string(named) + ", " + std::string(given_name) + " " +
+            std::string(given);
   return false;
 }
 

@@ -3,16 +3,16 @@
 // is in cm. Each field's kind of quantity (input_fields.h) decides what it
 // takes:
 //
-//   annual total (P, ETp)   a length (mm, cm, m, in), a length per year
-//                 meaning the same total (mm/a, mm a-1, mm year-1, mm yr-1), a
-//                 mass of water per area (kg m-2, kg m-2 a-1) as mm of water,
-//                 or a mean rate (mm d-1, kg m-2 s-1) times one year
-//   total (Ps, ETps, the months)   a length, a length per year or a mass of
-//                 water per area; a mean rate over a day or a second is
-//                 refused, as their period is not the year
+//   annual total  a length (mm, cm, m, in), a length per year meaning the
+//                 same total (mm/a, mm a-1, mm year-1, mm yr-1), a mass of
+//                 water per area (kg m-2, kg m-2 a-1) as mm of water, or a
+//                 mean rate (mm d-1, kg m-2 s-1) times one year
+//   total         a length, a length per year or a mass of water per area; a
+//                 mean rate over a day or a second is refused, as the period
+//                 of such a total is not the year
 //   length, reciprocal length, volume fraction (1, m3 m-3, cm3/cm3, %)
 //   number        1 or none
-//   none (p1, p2) no unit: they belong to a relation in cm and cm/d
+//   none          no unit
 //
 // Unit strings are read by UDUNITS-2 alone.
 //
@@ -42,8 +42,8 @@
 
 namespace recharge {
 
-// The fields that take a common unit of the climate amounts and depths
-// (recharge-table --units): P, ETp, Ps, ETps, the months, zr, zgw.
+// Whether a field takes the common unit of the climate amounts and depths
+// (recharge-table --units): the annual totals, totals and lengths.
 bool TakesCommonUnit(InputField field);
 
 // The unit of the column `name` of `field`: the one its name gives ("P [mm]"),

@@ -6,9 +6,9 @@ namespace recharge {
 
 namespace {
 
+using InputGroup::kClimate, InputGroup::kSite, InputGroup::kSoil, InputGroup::kOwnParameter;
 using Quantity::kAnnualTotal, Quantity::kTotal, Quantity::kLength, Quantity::kReciprocalLength,
     Quantity::kVolumeFraction, Quantity::kNumber, Quantity::kNone;
-using InputGroup::kClimate, InputGroup::kSite, InputGroup::kSoil, InputGroup::kOwnParameter;
 
 constexpr std::string_view kAnnualUnits[] = {"cm/a",       "mm/a",   "m/a",
                                              "kg m-2 a-1", "mm d-1", "kg m-2 s-1"};

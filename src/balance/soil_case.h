@@ -2,12 +2,11 @@
 // the model: a row of a table, or one cell of a grid. What a soil must give
 // is decided here, once, for every caller:
 //
-//   The inputs input_fields.h marks required are given: P, ETp, Ps, ETps,
-//   zr, zgw and class.
-//   Cs is used when it is given; otherwise the twelve monthly values rain4 to
-//   rain9 and etp4 to etp9 must all be given, and Cs is derived from them.
+//   The inputs input_fields.h marks required are given.
+//   Cs is used when it is given; otherwise the twelve monthly values of the
+//   series must all be given, and Cs is derived from them.
 //   class is a whole number from 0 to 34. Class 0 takes its own parameters
-//   theta_r, theta_s, alpha, n, p1 and p2, all required then; any other class
+//   (the group kOwnParameter), all required then; any other class
 //   takes its row of the soil class table, and own parameters are not read.
 //   anaerobiosis is 0 or 1; not given, it is 0.
 //   Every value given is finite.

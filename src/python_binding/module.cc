@@ -488,17 +488,24 @@ PYBIND11_MODULE(_core, m) {
         py::arg("reasons"));
   m.def("map_names", MapNames, py::arg("names"), py::arg("holder"), py::arg("name"),
         py::arg("with_id"), py::arg("common_unit"));
-  m.def("split_unit", [](std::string_view name) {
-    const NameAndUnit split = SplitUnit(name);
-    return py::make_tuple(Text(split.name), Text(split.unit));
-  }, py::arg("name"));
+  m.def(
+      "split_unit",
+      [](std::string_view name) {
+        const NameAndUnit split = SplitUnit(name);
+        return py::make_tuple(Text(split.name), Text(split.unit));
+      },
+      py::arg("name"));
   m.def("named_unit", NamedUnitOf, py::arg("name"), py::arg("field"), py::arg("given"),
         py::arg("given_name"));
-  m.def("unit_scale", [](std::string_view field, std::string_view unit) {
-    return ScaleTuple(ScaleOf(FieldNamed(field), unit));
-  }, py::arg("field"), py::arg("unit"));
-  m.def("length_scale", [](std::string_view unit) { return ScaleTuple(LengthScaleOf(unit)); },
-        py::arg("unit"));
+  m.def(
+      "unit_scale",
+      [](std::string_view field, std::string_view unit) {
+        return ScaleTuple(ScaleOf(FieldNamed(field), unit));
+      },
+      py::arg("field"), py::arg("unit"));
+  m.def(
+      "length_scale", [](std::string_view unit) { return ScaleTuple(LengthScaleOf(unit)); },
+      py::arg("unit"));
   m.def("result_units", ResultUnits, py::arg("length"), py::arg("year"));
   m.def("read_table", ReadTable, py::arg("fd"), py::arg("decimal"), py::arg("name"),
         py::arg("units"), py::arg("output_units"));

@@ -32,8 +32,8 @@ bool MapHeader(const std::vector<std::string_view>& names, std::string_view inpu
     TableColumn& column = columns[map[field]];
     column.field = field;
     if (!ColumnUnit(column.name, field, options.common).empty()) {
-      column.name = std::string(SplitUnit(column.name).name) + " [" +
-                    std::string(ModelUnit(field)) + "]";
+      column.name =
+          std::string(SplitUnit(column.name).name) + " [" + std::string(ModelUnit(field)) + "]";
     }
   }
   return true;

@@ -25,7 +25,7 @@ struct TableColumn {
   // As the header names it, a unit given replaced by the model's one: "P [cm]"
   // for "P [mm]", or for "P" read in a common unit, whose cells are converted.
   std::string name;
-  std::optional<InputField> field;  // an input field's column: `values`, else `text`
+  std::optional<InputField> field;                 // an input field's column: `values`, else `text`
   std::vector<double> values;                      // NaN for an empty cell and a refused one
   std::vector<std::string> text;                   // every cell as read
   std::vector<std::size_t> refused;                // numbers only: the rows of the cells not read,

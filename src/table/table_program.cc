@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "balance/column_map.h"
+#include "balance/column_units.h"
 #include "runtime/available_cpus.h"
 #include "runtime/worker_pool.h"
-#include "balance/column_units.h"
 #include "table/csv_reader.h"
 #include "table/output_file.h"
 #include "table/progress.h"

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "balance/column_units.h"
+
 namespace recharge {
 namespace {
 
@@ -100,6 +102,53 @@ TEST(FieldUnits, ResultLengths) {
   std::string units;
   for (const ResultColumn& column : ResultColumns()) units += ResultUnit(column, "mm", "a") + ",";
   EXPECT_EQ(units, "1,cm3/cm3,cm3/cm3,mm,cm/d,,1,cm,1,mm/a,mm/a,");
+}
+
+// Every unit the inputs' table offers is one its field takes, the first the
+// model's own; every field but p1 and p2 has a model unit.
+TEST(FieldUnits, OfferedUnitsAreTaken) {
+  for (int i = 0; i < kInputFieldCount; ++i) {
+    const InputField field = static_cast<InputField>(i);
+    const QuantityInfo& quantity = InfoOf(InfoOf(field).quantity);
+    SCOPED_TRACE(std::string(FieldName(field)));
+    EXPECT_EQ(ModelUnit(field).empty(), InfoOf(field).quantity == Quantity::kNone);
+    for (std::size_t u = 0; u < quantity.offered.size(); ++u) {
+      UnitScale scale;
+      std::string problem;
+      EXPECT_TRUE(Units().ScaleOf(field, quantity.offered[u], scale, problem)) << problem;
+      if (u == 0) {
+        EXPECT_TRUE(scale.IsIdentity()) << quantity.offered[u];
+      }
+    }
+  }
+}
+
+// A unit in a name and one given apart from it agree when they mean the same
+// amounts of the field.
+TEST(FieldUnits, NamedUnitAgreesOrRefuses) {
+  const struct {
+    std::string name, given;
+    InputField field;
+    std::string unit, problem;
+  } cases[] = {
+      {"P [mm]", "", InputField::kP, "mm", ""},
+      {"rain_total", "mm/a", InputField::kP, "mm/a", ""},
+      {"P [mm]", "millimeter", InputField::kP, "mm", ""},
+      {"P [mm]", "mm/a", InputField::kP, "mm", ""},
+      {"P [mm]", "m", InputField::kP, "", "the name gives the unit mm, the units attribute m"},
+      {"zgw (cm)", "1/m", InputField::kZgw, "",
+       "zgw takes a length (mm, cm, m, in, ...), not \"1/m\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name + " " + c.given);
+    std::string unit, problem;
+    EXPECT_EQ(NamedUnit(Units(), c.name, c.field, c.given, "the units attribute", unit, problem),
+              c.problem.empty());
+    EXPECT_EQ(problem, c.problem);
+    if (c.problem.empty()) {
+      EXPECT_EQ(unit, c.unit);
+    }
+  }
 }
 
 }  // namespace

@@ -164,5 +164,18 @@ TEST(CellNumberTest, ShiftedByAPowerOfTen) {
   }
 }
 
+// A result in a length a power of ten from cm is the double its written cell
+// reads back as, not the product; any other factor is the product, infinite
+// beyond the range.
+TEST(CellNumberTest, ResultInAnotherLength) {
+  const UnitScale mm{1};
+  EXPECT_EQ(Bits(ResultIn(76.3774618976614, mm)), Bits(763.774618976614));
+  EXPECT_NE(Bits(76.3774618976614 * 10), Bits(763.774618976614));
+  EXPECT_EQ(Bits(ResultIn(-0.0, mm)), Bits(-0.0));
+  const UnitScale in{0, 1 / 2.54, false, 1e300};
+  EXPECT_EQ(ResultIn(2.54, in), 2.54 * (1 / 2.54));
+  EXPECT_EQ(ResultIn(-2e300, in), -HUGE_VAL);
+}
+
 }  // namespace
 }  // namespace recharge::table
