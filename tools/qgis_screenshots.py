@@ -43,7 +43,7 @@ LAYERS = {
     "zr": "root zone depth", "zgw": "depth to groundwater", "class": "soil class",
 }
 #: The rest of the inputs: Cs as a number, ETa and R in mm/a.
-NUMBERS = {"Cs_value": 0.3, "output_unit": "mm"}
+NUMBERS = {"Cs_value": 0.3, "output_units": "mm"}
 
 
 def synthetic_fields():
@@ -161,7 +161,7 @@ def main():
             write_geotiff(folder / f"{name}.tif", values)
             parameters[name] = QgsRasterLayer(str(folder / f"{name}.tif"), LAYERS[name])
         QgsProject.instance().addMapLayers([parameters[name] for name in LAYERS])
-        outputs = {name: str(folder / f"{name}_out.tif") for name in ("ETa", "R", "status")}
+        outputs = {name: str(folder / f"{name}_out.tif") for name in ("ETa", "R", "status_code")}
         result = processing.run("recharge:grid", {**parameters, **outputs})
         ramp = QgsStyle.defaultStyle().colorRamp("Blues")
         image, (low, high) = render(QgsRasterLayer(result["R"], "R"), ramp)

@@ -251,7 +251,7 @@ def _check_labels(arguments):
 
 # The field of each argument of balance that is not named as its field, and
 # the field whose units a month series takes.
-_FIELD_OF = {"soil_class": "class"}
+_FIELD_OF = {each.argument: each.name for each in INPUTS if each.argument != each.name}
 _UNIT_FIELD_OF = {series.name: series.fields[0] for series in SERIES}
 
 

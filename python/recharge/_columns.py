@@ -92,9 +92,9 @@ def column_unit(name: str, field: str, unit: Optional[str] = None,
     Raises
     ------
     ValueError
-        The name gives a unit and ``unit`` another, that means other amounts
-        of ``field`` (``mm`` and ``millimeter`` agree, as do ``mm`` and
-        ``mm/a`` for P); or either is no unit that ``field`` takes.
+        Either is no unit that ``field`` takes, or the name gives a unit and
+        ``unit`` another, that means other amounts of ``field`` (``mm`` and
+        ``millimeter`` agree, as do ``mm`` and ``mm/a`` for P).
 
     >>> column_unit("ETp [mm]", "ETp"), column_unit("rain_total", "P", "mm/a")
     ('mm', 'mm/a')

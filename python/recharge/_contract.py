@@ -50,6 +50,13 @@ class Input(NamedTuple):
     #: The month, 4 (April) to 9 (September), of a monthly value; else None.
     month: Optional[int]
 
+    @property
+    def argument(self) -> str:
+        """The argument of ``balance`` that takes it: its name, but
+        ``soil_class`` for ``class``, a word Python keeps for itself (a
+        monthly value is a month of the series' argument)."""
+        return "soil_class" if self.name == "class" else self.name
+
 
 class Series(NamedTuple):
     """A monthly series, April to September: ``balance``'s ``rain`` and

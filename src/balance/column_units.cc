@@ -42,12 +42,11 @@ bool NamedUnit(const FieldUnits& reader, std::string_view name, InputField field
                std::string& problem) {
   const std::string_view named = SplitUnit(name).unit;
   unit = named.empty() ? given : named;
-  if (named.empty() || given.empty() || named == given) return true;
   UnitScale of_name, of_given;
-  if (!reader.ScaleOf(field, named, of_name, problem) ||
-      !reader.ScaleOf(field, given, of_given, problem)) {
-    return false;
-  }
+  if (unit.empty()) return true;
+  if (!reader.ScaleOf(field, unit, of_name, problem)) return false;
+  if (named.empty() || given.empty() || named == given) return true;
+  if (!reader.ScaleOf(field, given, of_given, problem)) return false;
   if (of_name.power_of_ten == of_given.power_of_ten && of_name.shift == of_given.shift &&
       of_name.factor == of_given.factor) {
     return true;

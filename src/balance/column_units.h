@@ -48,9 +48,9 @@ bool ResolveUnits(std::span<const std::string_view> names, const ColumnMap& colu
 // The unit of the column `name` of `field` when `given` gives one apart from
 // the name (`given_name` saying what: "the units attribute", "the unit
 // chosen"): the name's, else `given`. False with `problem` (without the
-// name, which the caller gives as it calls it) when both give one and a value
-// of `field` means other amounts in them, or when either is no unit that
-// `field` takes; "mm" and "millimeter" agree, as do "mm" and "mm/a" for P.
+// name, which the caller gives as it calls it) when either is no unit that
+// `field` takes, or both give one and a value of `field` means other amounts
+// in them; "mm" and "millimeter" agree, as do "mm" and "mm/a" for P.
 //   "P [mm]", "m", "the units attribute" -> "the name gives the unit mm,
 //   the units attribute m"
 bool NamedUnit(const FieldUnits& reader, std::string_view name, InputField field,

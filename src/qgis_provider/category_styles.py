@@ -1,5 +1,5 @@
-"""The status and method rasters drawn as named categories when QGIS loads
-them: each code its colour and its text in the legend (``0 ok``, ``2 no
+"""The rasters of status and method codes drawn as named categories when QGIS
+loads them: each code its colour and its text in the legend (``0 ok``, ``2 no
 data``, ``M6103 ...``)."""
 
 from qgis.core import QgsPalettedRasterRenderer, QgsProcessingLayerPostProcessorInterface
@@ -19,7 +19,7 @@ def _classes(texts, colours, default):
 
 
 class CategoryStyle(QgsProcessingLayerPostProcessorInterface):
-    """Draws a loaded status or method raster by its categories."""
+    """Draws a loaded raster of status or method codes by its categories."""
 
     # Processing keeps a pointer only: the styles live as long as the module.
     _kept = []
@@ -30,9 +30,9 @@ class CategoryStyle(QgsProcessingLayerPostProcessorInterface):
 
     @classmethod
     def of(cls, name):
-        """The style of the result ``name`` (``"status"`` or ``"method"``)."""
+        """The style of the result ``name`` (``"status_code"`` or ``"method_code"``)."""
         classes = (_classes(recharge.STATUSES, _STATUS_COLOURS, _FAULT_COLOUR)
-                   if name == "status" else _classes(recharge.METHODS, _METHOD_COLOURS, ""))
+                   if name == "status_code" else _classes(recharge.METHODS, _METHOD_COLOURS, ""))
         cls._kept.append(cls(classes))
         return cls._kept[-1]
 

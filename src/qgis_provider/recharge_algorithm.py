@@ -9,8 +9,10 @@ from .model_inputs import help_text
 
 class RechargeAlgorithm(QgsProcessingAlgorithm):
     #: The algorithm's id after "recharge:", its title, and its help's words
-    #: on where the inputs come from and what the results are.
+    #: on where the inputs come from and what the results are, then (name,
+    #: meaning) of each result.
     NAME = DISPLAY_NAME = INPUTS_HOW = OUTPUTS_HOW = ""
+    OUTPUTS = ()
 
     def name(self):
         return self.NAME
@@ -19,7 +21,7 @@ class RechargeAlgorithm(QgsProcessingAlgorithm):
         return self.DISPLAY_NAME
 
     def shortHelpString(self):  # noqa: N802
-        return help_text(self.INPUTS_HOW, self.OUTPUTS_HOW)
+        return help_text(self.INPUTS_HOW, self.OUTPUTS_HOW, self.OUTPUTS)
 
     def group(self):
         return "Water balance"

@@ -5,9 +5,11 @@ added to every feature's attributes.
 An input comes from the field chosen for it, else (a climate input) from the
 raster layers chosen for it, sampled at each feature's centroid, else from
 the field named as the table's column (``P``, ``zgw``, ``class``, ``rain4``,
-..., case aside; a unit in the name, ``P [mm]``, is the field's unit). An
-empty attribute or a sample without data is the table's empty cell: in a
-required input the feature's status is ``input error: P: no value``.
+..., case aside). A unit in a field's name, ``P [mm]``, is the field's unit,
+found by name or chosen; a unit chosen other than the default must agree
+with it. An empty attribute or a sample without data is the table's empty
+cell: in a required input the feature's status is ``input error: P: no
+value``.
 """
 
 import math
@@ -39,9 +41,7 @@ import recharge
 from .model_inputs import (
     INPUTS,
     MAIN_RESULTS,
-    REQUIRED,
-    RESULTS,
-    add_output_unit_parameter,
+    add_output_units_parameter,
     add_unit_parameter,
     monthly_layers,
     unit_parameter,
@@ -51,9 +51,9 @@ from .recharge_algorithm import RechargeAlgorithm
 #: Features computed at a time, between two looks at the cancel button.
 CHUNK_FEATURES = 10000
 
-_FIELDS = recharge._core.FIELDS
-_STATUS_CODE = {text: code for code, text in enumerate(recharge.STATUSES)}
-_INPUT_ERROR = _STATUS_CODE["input error"]
+#: The results of numbers, then those of text (the method), in the table's order.
+_VALUES = tuple(each for each in recharge.RESULTS if not each.text)
+_TEXTS = tuple(each for each in recharge.RESULTS if each.text)
 
 
 def layer_parameter(name):
@@ -61,27 +61,25 @@ def layer_parameter(name):
     return f"{name}_layer"
 
 
-def _fields_of(each):
-    """The table's fields of an input: ``rain`` -> ``rain4`` ... ``rain9``."""
-    return each.months or (each.name,)
-
-
 def _by_table_name(names):
-    """{field: (attribute name, unit or None)} of the attributes named as a
-    table's column, case aside, by recharge-table's rules; a field that two
-    attributes name is left out, as the table refuses it."""
+    """{field: attribute name} of the attributes named as a table's column,
+    case aside, by recharge-table's rules; a field that two attributes name is
+    left out, as the table refuses it."""
     found = {}
     for name in names:
-        positions, _, _, _, units = recharge._core.map_names([name], "layer", "field", False, "")
-        for field, position, unit in zip(_FIELDS, positions, units):
-            if position is not None:
-                found.setdefault(field, []).append((name, unit))
-    return {field: named[0] for field, named in found.items() if len(named) == 1}
+        found.setdefault(recharge.field_named(name), []).append(name)
+    return {field: named[0] for field, named in found.items() if field and len(named) == 1}
 
 
 def _value(attribute):
     """An attribute as balance_frame reads a cell: NULL is None."""
     return None if attribute == NULL else attribute
+
+
+def _status_code(status):
+    """The code of a status text, ``input error: P: no value`` input error's."""
+    return next(code for code, text in enumerate(recharge.STATUSES)
+                if status == text or status.startswith(f"{text}: "))
 
 
 class SoilMapRecharge(RechargeAlgorithm):
@@ -92,12 +90,17 @@ class SoilMapRecharge(RechargeAlgorithm):
         "row of recharge-table. An input comes from the field chosen for it; else, for a "
         "climate input, from the raster layers chosen for it, sampled at the feature's "
         "centroid (band 1); else from the field named as the table's column (P, zgw, "
-        "class, rain4, ..., case aside). An empty value of a required input is the input "
-        "error 'P: no value'.")
+        "class, rain4, ..., case aside). A unit in a field's name (P [mm]) is the field's "
+        "unit, a unit chosen other than the default must agree with it. An empty value of "
+        "a required input is the input error 'P: no value'.")
     OUTPUTS_HOW = (
         "The result is a copy of the layer, every feature in its order with its "
-        "attributes, and the fields ETa, R, method, status (the code) and status_text "
-        "added; with 'all values' also:")
+        "attributes, and fields added: ETa, R, method, status and status_code, with 'all "
+        "values' also the others:")
+    OUTPUTS = tuple((each.name, each.description) for each in _VALUES + _TEXTS) + (
+        ("status", "ok, or what went wrong (input error: class: 35 is not a soil class (0 to "
+                   "34), ...)"),
+        ("status_code", "code of the status (below)"))
 
     def initAlgorithm(self, config=None):  # noqa: N802
         self.addParameter(QgsProcessingParameterFeatureSource(
@@ -105,68 +108,72 @@ class SoilMapRecharge(RechargeAlgorithm):
             [QgsProcessing.TypeVectorPoint, QgsProcessing.TypeVectorPolygon]))
         for each in INPUTS:
             parameters = [QgsProcessingParameterField(
-                field, f"{each.description}: field {field}" if each.months else
-                f"{each.description}, field", parentLayerParameterName="INPUT",
-                optional=True) for field in _fields_of(each)]
-            if each.months:
+                field, f"{each.label}: field {field}" if each.series else
+                f"{each.label}, field", parentLayerParameterName="INPUT",
+                optional=True) for field in each.fields]
+            if each.series:
                 parameters.append(QgsProcessingParameterMultipleLayers(
-                    layer_parameter(each.name), f"{each.description}, sampled (6 layers)",
+                    layer_parameter(each.name),
+                    f"{each.label}, sampled ({len(each.fields)} layers)",
                     QgsProcessing.TypeRaster, optional=True))
             elif each.climate:
                 parameters.append(QgsProcessingParameterRasterLayer(
-                    layer_parameter(each.name), f"{each.description}, sampled from a layer",
+                    layer_parameter(each.name), f"{each.label}, sampled from a layer",
                     optional=True))
             for parameter in parameters:
                 if each.advanced:
                     parameter.setFlags(
                         parameter.flags() | QgsProcessingParameterDefinition.FlagAdvanced)
                 self.addParameter(parameter)
-            add_unit_parameter(self, each, each.advanced)
-        add_output_unit_parameter(self)
+            add_unit_parameter(self, each)
+        add_output_units_parameter(self)
+        others = ", ".join(each.name for each in _VALUES if each.name not in MAIN_RESULTS)
         self.addParameter(QgsProcessingParameterBoolean(
-            "all_values", "All values (Cs, FC, WP, Wmax, qmax, nB, h_an, g)", False))
+            "all_values", f"All values ({others})", False))
         self.addParameter(QgsProcessingParameterFeatureSink("OUTPUT", "Recharge"))
 
     def _sources(self, parameters, context, source):
         """{field: ("field", attribute name) or ("layer", raster layer)} and
         {field: unit}; QgsProcessingException for an input given twice, an
-        unknown attribute, a required input missing, a unit given twice."""
+        unknown attribute, a required input missing, a unit chosen that a
+        field's name contradicts."""
         names = source.fields().names()
         named = _by_table_name(names)
         sources, units = {}, {}
         for each in INPUTS:
-            chosen_unit = (self.parameterAsEnumString(parameters, unit_parameter(each.name),
-                                                      context) if each.units else None)
+            # the unit chosen counts where it is not the default, the model's
+            chosen = (self.parameterAsEnumString(parameters, unit_parameter(each.name), context)
+                      if each.units else None)
+            given = chosen if each.units and chosen != each.units[0] else None
             layers = []
-            if each.months:
+            if each.series:
                 layers = monthly_layers(self, parameters, layer_parameter(each.name), each,
                                         context)
             elif each.climate:
                 layer = self.parameterAsRasterLayer(parameters, layer_parameter(each.name),
                                                     context)
                 layers = [layer] if layer is not None else []
-            for month, field in enumerate(_fields_of(each)):
+            for month, field in enumerate(each.fields):
                 attribute = self.parameterAsString(parameters, field, context)
                 if attribute and layers:
                     raise QgsProcessingException(
                         f"{field}: give a field or a layer, not both")
-                unit = chosen_unit
+                if attribute and attribute not in names:
+                    raise QgsProcessingException(f"{field}: the layer has no field "
+                                                 f"{attribute!r}")
+                attribute = attribute or (None if layers else named.get(field))
+                unit = given
                 if attribute:
-                    if attribute not in names:
-                        raise QgsProcessingException(f"{field}: the layer has no field "
-                                                     f"{attribute!r}")
                     sources[field] = ("field", attribute)
+                    try:
+                        unit = recharge.column_unit(attribute, field, given, "the unit chosen")
+                    except ValueError as error:
+                        raise QgsProcessingException(
+                            f"{field}: the field {attribute!r}: "
+                            + str(error).removeprefix(f"{attribute}: ")) from None
                 elif layers:
                     sources[field] = ("layer", layers[month])
-                elif field in named:
-                    sources[field] = ("field", named[field][0])
-                    name_unit = named[field][1]
-                    if name_unit and chosen_unit not in (None, each.units[0], name_unit):
-                        raise QgsProcessingException(
-                            f"{field}: the field {named[field][0]!r} gives the unit "
-                            f"{name_unit}, the unit chosen is {chosen_unit}")
-                    unit = name_unit or chosen_unit
-                elif field in REQUIRED:
+                elif each.required:
                     raise QgsProcessingException(
                         f"{field}: no field named {field} (case aside); choose a field"
                         + (" or a layer" if each.climate else ""))
@@ -179,16 +186,16 @@ class SoilMapRecharge(RechargeAlgorithm):
         if source is None:
             raise QgsProcessingException("INPUT: no soil map")
         sources, units = self._sources(parameters, context, source)
-        output_unit = self.parameterAsEnumString(parameters, "output_unit", context)
+        output_units = self.parameterAsEnumString(parameters, "output_units", context)
         all_values = self.parameterAsBool(parameters, "all_values", context)
-        added = [name for name, _ in RESULTS
-                 if name != "method" and (all_values or name in MAIN_RESULTS)]
+        added = [each.name for each in _VALUES if all_values or each.name in MAIN_RESULTS]
         new_fields = QgsFields()
         for name in added:
             new_fields.append(QgsField(name, QVariant.Double))
-        new_fields.append(QgsField("method", QVariant.String))
-        new_fields.append(QgsField("status", QVariant.Int))
-        new_fields.append(QgsField("status_text", QVariant.String))
+        for each in _TEXTS:
+            new_fields.append(QgsField(each.name, QVariant.String))
+        new_fields.append(QgsField("status", QVariant.String))
+        new_fields.append(QgsField("status_code", QVariant.Int))
         fields = QgsProcessingUtils.combineFields(source.fields(), new_fields)
         sink, sink_id = self.parameterAsSink(parameters, "OUTPUT", context, fields,
                                              source.wkbType(), source.sourceCrs())
@@ -206,16 +213,16 @@ class SoilMapRecharge(RechargeAlgorithm):
                 break
             chunk.append(feature)
             if len(chunk) == CHUNK_FEATURES:
-                self._write(chunk, attribute_of, samplers, units, output_unit, added, sink)
+                self._write(chunk, attribute_of, samplers, units, output_units, added, sink)
                 done += len(chunk)
                 chunk = []
                 feedback.setProgress(100.0 * done / total)
         if chunk and not feedback.isCanceled():
-            self._write(chunk, attribute_of, samplers, units, output_unit, added, sink)
+            self._write(chunk, attribute_of, samplers, units, output_units, added, sink)
         return {"OUTPUT": sink_id}
 
     @staticmethod
-    def _write(chunk, attribute_of, samplers, units, output_unit, added, sink):
+    def _write(chunk, attribute_of, samplers, units, output_units, added, sink):
         """Computes a chunk of features and adds them to ``sink`` with their results."""
         import pandas as pd
 
@@ -226,17 +233,16 @@ class SoilMapRecharge(RechargeAlgorithm):
             columns[field] = [_sample(provider, transform, feature) for feature in chunk]
         frame = pd.DataFrame({f"{field} [{units[field]}]" if field in units else field: values
                               for field, values in columns.items()})
-        result = recharge.balance_frame(frame, output_units=output_unit)
-        result.columns = [column.split(" [")[0] for column in result.columns]
+        result = recharge.balance_frame(frame, output_units=output_units)
         for row, feature in enumerate(chunk):
-            status = result["status"].iat[row]
             values = [float(result[name].iat[row]) for name in added]
-            method = result["method"].iat[row]
+            texts = [result[each.name].iat[row] for each in _TEXTS]
+            status = result["status"].iat[row]
             out = QgsFeature(feature)
             out.setAttributes(feature.attributes() + [
                 None if math.isnan(value) else value for value in values] + [
-                method if isinstance(method, str) else None,
-                _STATUS_CODE.get(status, _INPUT_ERROR), status])
+                text if isinstance(text, str) else None for text in texts] + [
+                status, _status_code(status)])
             sink.addFeature(out, QgsFeatureSink.FastInsert)
 
 

@@ -138,6 +138,7 @@ TEST(FieldUnits, NamedUnitAgreesOrRefuses) {
       {"P [mm]", "m", InputField::kP, "", "the name gives the unit mm, the units attribute m"},
       {"zgw (cm)", "1/m", InputField::kZgw, "",
        "zgw takes a length (mm, cm, m, in, ...), not \"1/m\""},
+      {"zgw [kg]", "", InputField::kZgw, "", "zgw takes a length (mm, cm, m, in, ...), not \"kg\""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name + " " + c.given);

@@ -72,7 +72,8 @@ def test_qgis_process_lines_log_what_the_readme_shows(region):
                                  text=True)
             assert run.returncode == 0, run.stderr
     assert log in run.stdout
-    assert (region / "region" / "R.tif").exists() and (region / "region" / "status.tif").exists()
+    assert (region / "region" / "R.tif").exists()
+    assert (region / "region" / "status_code.tif").exists()
 
 
 def test_python_console_run(qgis, region):
@@ -80,5 +81,5 @@ def test_python_console_run(qgis, region):
     namespace = {"processing": processing}
     exec(code, namespace)
     features = list(QgsVectorLayer(namespace["result"]["OUTPUT"], "out", "ogr").getFeatures())
-    assert [f["status_text"] for f in features] == ["ok"] * 3
+    assert [f["status"] for f in features] == ["ok"] * 3
     assert all(0 < f["ETa"] < 900 for f in features)

@@ -1,8 +1,8 @@
 """recharge:soilmap against recharge.balance_frame on the same values: six
-polygons of a GeoPackage, each on its own cell of an ETp raster it is sampled
-from, P from a field chosen for it, the others from fields named as the
-table's columns (case aside): ok on both paths, an empty P, a fault, a class
-out of range, a sample without data."""
+polygons of a GeoPackage, each on its own cell of an ETp raster (cm/a) and
+with the same ETp in mm in the field 'ETp [mm]', P from a field chosen for
+it, the others from fields named as the table's columns (case aside): ok on
+both paths, an empty P, a fault, a class out of range, no ETp."""
 
 import math
 
@@ -22,7 +22,7 @@ SOILS = pd.DataFrame({
     "rain_total": [60.0, 45.0, None, 60.0, 60.0, 60.0],
     "Ps": 30.0, "ETps": [40.0, 45.0, 40.0, 40.0, 40.0, 40.0], "CS": [0.3, 0.2, 0.3, 0.3, 0.3, 0.3],
     "ZR": 60.0, "zgw": [200.0, 100.0, 200.0, 200.0, 200.0, 200.0],
-    "Class": [1, 24, 1, 1, 35, 1]})
+    "Class": [1, 24, 1, 1, 35, 1], "ETp [mm]": [550.0, 600.0, 550.0, 0.0, 550.0, None]})
 ETP = np.array([[55.0, 60.0, 55.0], [0.0, 55.0, np.nan]])  # one cell of it a soil
 
 
@@ -54,46 +54,56 @@ def soil_map(tmp_path_factory):
     return path, write_raster(folder / "etp.tif", ETP, origin=ORIGIN, cell=CELL)
 
 
-def test_every_feature_is_kept_with_the_frame_s_results(qgis, soil_map, tmp_path):
-    path, etp = soil_map
+@pytest.mark.parametrize("etp", ["sampled", "chosen", "by name"])
+def test_every_feature_is_kept_with_the_frame_s_results(qgis, soil_map, tmp_path, etp):
+    """ETp sampled from the raster, or the field 'ETp [mm]' chosen or found by
+    its name, its unit taken either way."""
+    path, raster = soil_map
     result = processing.run("recharge:soilmap", {
-        "INPUT": path, "P": "rain_total", "ETp_layer": etp, "all_values": True,
-        "OUTPUT": str(tmp_path / "out.gpkg")})
+        "INPUT": path, "P": "rain_total", "all_values": True, "OUTPUT": str(tmp_path / "out.gpkg"),
+        **{"sampled": {"ETp_layer": raster}, "chosen": {"ETp": "ETp [mm]"}, "by name": {}}[etp]})
     out = QgsVectorLayer(result["OUTPUT"], "out", "ogr")
     features = list(out.getFeatures())
     names = out.fields().names()
 
-    frame = SOILS.rename(columns={"rain_total": "P"}).assign(ETp=ETP.ravel())
-    expected = recharge.balance_frame(frame.drop(columns="name"))
+    expected = recharge.balance_frame(SOILS.drop(columns="name").rename(
+        columns={"rain_total": "P"}))
     assert [f["name"] for f in features] == list(SOILS["name"])
     assert all(f.geometry().equals(QgsGeometry.fromWkt(_square(i)))
                for i, f in enumerate(features))
     added = names[len(SOILS.columns) + 1:]  # Cs is renamed, as the input CS is there
     assert added == ["Cs_2", "FC", "WP", "Wmax", "qmax", "nB", "h_an", "g", "ETa", "R", "method",
-                     "status", "status_text"]
+                     "status", "status_code"]
     values = ["Cs", "FC", "WP", "Wmax", "qmax", "nB", "h_an", "g", "ETa", "R"]
     for field, name in zip(added, values):
         got = np.array([np.nan if f[field] == NULL else f[field] for f in features])
         assert np.array_equal(got, expected[name].to_numpy(dtype=float), equal_nan=True), name
-    assert [f["status_text"] for f in features] == list(expected["status"]) == [
+    assert [f["status"] for f in features] == list(expected["status"]) == [
         "ok", "ok", "input error: P: no value", "M6103 floating-point error: divide by zero",
         "input error: class: 35 is not a soil class (0 to 34)", "input error: ETp: no value"]
-    assert [f["status"] for f in features] == [0, 0, 3, 5, 3, 3]
+    assert [f["status_code"] for f in features] == [0, 0, 3, 5, 3, 3]
     assert [f["method"] for f in features][:2] == ["bagrov", "hydropedotransfer"]
     assert names[:len(SOILS.columns) + 1] == ["fid"] + list(SOILS.columns)
     assert [f.attributes()[1:len(SOILS.columns) + 1] for f in features] == [
         [None if value != value else value for value in row] for row in SOILS.values.tolist()]
 
 
-def test_units_and_a_missing_input(qgis, soil_map, tmp_path):
-    path, etp = soil_map
+def test_units_and_what_is_refused_before_any_output(qgis, soil_map, tmp_path):
+    path, _ = soil_map
     result = processing.run("recharge:soilmap", {
-        "INPUT": path, "P": "rain_total", "P_unit": "mm/a", "ETp_layer": etp, "ETp_unit": "mm/a",
-        "zgw_unit": "m", "output_unit": "mm", "OUTPUT": str(tmp_path / "out.gpkg")})
+        "INPUT": path, "P": "rain_total", "P_unit": "mm/a", "zgw_unit": "m", "output_units": "mm",
+        "OUTPUT": str(tmp_path / "out.gpkg")})
     features = list(QgsVectorLayer(result["OUTPUT"], "out", "ogr").getFeatures())
-    frame = SOILS.rename(columns={"rain_total": "P [mm/a]", "zgw": "zgw [m]"}).assign(
-        **{"ETp [mm/a]": ETP.ravel()})
-    expected = recharge.balance_frame(frame.drop(columns="name"), output_units="mm")
-    assert [f["R"] for f in features][:2] == list(expected["R [mm/a]"])[:2]
+    frame = SOILS.drop(columns="name").rename(columns={"rain_total": "P [mm/a]", "zgw": "zgw [m]"})
+    expected = recharge.balance_frame(frame, output_units="mm")
+    assert [f["R"] for f in features][:2] == list(expected["R"])[:2]
+    for chosen in ({"ETp": "ETp [mm]"}, {}):
+        with pytest.raises(QgsProcessingException, match=r"^ETp: the field 'ETp \[mm\]': the "
+                                                         r"name gives the unit mm, the unit "
+                                                         r"chosen m/a$"):
+            processing.run("recharge:soilmap", {"INPUT": path, "P": "rain_total", **chosen,
+                                                "ETp_unit": "m/a",
+                                                "OUTPUT": str(tmp_path / "x.gpkg")})
     with pytest.raises(QgsProcessingException, match="P: no field named P"):
         processing.run("recharge:soilmap", {"INPUT": path, "OUTPUT": str(tmp_path / "x.gpkg")})
+    assert not (tmp_path / "x.gpkg").exists()
