@@ -11,4 +11,4 @@ if(qgis_missing)
   return()
 endif()
 add_pytest_files(qgis ${PROJECT_BINARY_DIR}/python:${PROJECT_BINARY_DIR}/qgis
-                 QT_QPA_PLATFORM=offscreen)
+                 QT_QPA_PLATFORM=offscreen "RECHARGE_TABLE=$<TARGET_FILE:recharge-table>")
