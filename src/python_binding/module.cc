@@ -44,7 +44,7 @@
 //     in `length`, the year spelt `year`: "year" as UDUNITS-2 reads it, "a"
 //     as recharge-table's header writes it
 //   _core.INPUTS, SERIES, RESULT_COLUMNS, METHODS, STATUSES: the tables of
-//     input_fields.h and soil_results.h, as tuples
+//     input_fields.h and soil_results.h, as tuples (contract_tables.h)
 //
 // A grid of few cells runs on as many threads as it has blocks of cells
 // (grid_blocks.h), so that a small call starts no thread.
@@ -70,6 +70,7 @@
 #include "balance/input_fields.h"
 #include "balance/soil_results.h"
 #include "python_binding/bagrov_grid.h"
+#include "python_binding/contract_tables.h"
 #include "python_binding/grid_blocks.h"
 #include "python_binding/soil_grid.h"
 #include "python_binding/table_reading.h"
@@ -400,66 +401,6 @@ py::tuple ScaleTuple(const UnitScale& scale) {
                         scale.power_of_ten ? py::object(py::none()) : py::float_(scale.factor));
 }
 
-py::tuple ResultUnits(std::string_view length, std::string_view year) {
-  py::list units;
-  for (const ResultColumn& column : ResultColumns()) {
-    units.append(ResultUnit(column, length, year));
-  }
-  return py::tuple(units);
-}
-
-py::tuple FieldsWhere(bool (*wanted)(InputField)) {
-  py::list names;
-  for (int field = 0; field < kInputFieldCount; ++field) {
-    if (wanted(static_cast<InputField>(field))) {
-      names.append(std::string(FieldName(static_cast<InputField>(field))));
-    }
-  }
-  return py::tuple(names);
-}
-
-std::string Text(std::string_view text) { return std::string(text); }
-
-// (name, description, quantity, model unit, offered units, group, required,
-// month) of every input, month 4 to 9 for the monthly values, else None.
-py::tuple Inputs() {
-  py::list inputs;
-  for (int field = 0; field < kInputFieldCount; ++field) {
-    const InputInfo& input = InfoOf(static_cast<InputField>(field));
-    const QuantityInfo& quantity = InfoOf(input.quantity);
-    py::list offered;
-    for (const std::string_view unit : quantity.offered) offered.append(Text(unit));
-    inputs.append(py::make_tuple(
-        Text(input.name), Text(input.description), Text(quantity.name), Text(quantity.model_unit),
-        py::tuple(offered), Text(GroupName(input.group)), input.required,
-        input.month < 0 ? py::object(py::none()) : py::object(py::int_(input.month + 4))));
-  }
-  return py::tuple(inputs);
-}
-
-// (name, description, its fields April to September) of each monthly series.
-py::tuple Series() {
-  py::list all;
-  for (const MonthSeries& series : MonthSeriesList()) {
-    py::list months;
-    for (int month = 0; month < kMonths; ++month) {
-      months.append(Text(FieldName(MonthField(series.first, month))));
-    }
-    all.append(py::make_tuple(Text(series.name), Text(series.description), py::tuple(months)));
-  }
-  return py::tuple(all);
-}
-
-// (name, unit, description, in the results' length, a column of text).
-py::tuple Columns() {
-  py::list columns;
-  for (const ResultColumn& column : ResultColumns()) {
-    columns.append(py::make_tuple(Text(column.name), Text(column.unit), Text(column.description),
-                                  column.in_length, column.value == nullptr));
-  }
-  return py::tuple(columns);
-}
-
 }  // namespace
 
 }  // namespace recharge::python
@@ -471,7 +412,7 @@ PYBIND11_MODULE(_core, m) {
   m.attr("__version__") = RECHARGE_VERSION;
   m.attr("INPUTS") = Inputs();
   m.attr("SERIES") = Series();
-  m.attr("STATUS_DESCRIPTION") = Text(kStatusDescription);
+  m.attr("STATUS_DESCRIPTION") = std::string(kStatusDescription);
   m.attr("RESULT_COLUMNS") = Columns();
   m.attr("METHODS") = py::tuple(py::cast(MethodTexts()));
   m.attr("STATUSES") = py::tuple(py::cast(StatusTexts()));
@@ -492,7 +433,7 @@ PYBIND11_MODULE(_core, m) {
       "split_unit",
       [](std::string_view name) {
         const NameAndUnit split = SplitUnit(name);
-        return py::make_tuple(Text(split.name), Text(split.unit));
+        return py::make_tuple(std::string(split.name), std::string(split.unit));
       },
       py::arg("name"));
   m.def("named_unit", NamedUnitOf, py::arg("name"), py::arg("field"), py::arg("given"),
