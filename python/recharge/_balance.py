@@ -103,11 +103,20 @@ def _missing(item):
     return item is None or (item != item) is True or type(item).__name__ in ("NAType", "NaTType")
 
 
+def _real(number):
+    """A real number as a float, infinite beyond the range of a double."""
+    try:
+        return float(number)
+    except OverflowError:
+        return float("inf") if number > 0 else float("-inf")
+
+
 def _as_numbers(label, value):
     """``value`` as an array of a number type the module reads, or TypeError.
 
     A masked array's masked cells, ``None`` and pandas' missing values are NaN,
-    as empty cells: ``[60, None]`` -> ``[60.0, nan]``.
+    as empty cells: ``[60, None]`` -> ``[60.0, nan]``; an integer beyond the
+    range of a double is infinite, the cell's input error as in the table.
     """
     if np.ma.isMaskedArray(value):
         value = np.ma.filled(value.astype(np.float64), np.nan)
@@ -116,7 +125,7 @@ def _as_numbers(label, value):
         if not all(_missing(item) or isinstance(item, (numbers.Real, np.bool_))
                    for item in array.flat):
             raise TypeError(f"{label}: numbers are needed, not an array of objects")
-        array = np.array([np.nan if _missing(item) else float(item) for item in array.flat],
+        array = np.array([np.nan if _missing(item) else _real(item) for item in array.flat],
                          dtype=np.float64).reshape(array.shape)
     if array.dtype.kind not in "fiub":
         raise TypeError(f"{label}: numbers are needed, not an array of {array.dtype}")

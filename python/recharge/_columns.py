@@ -24,7 +24,8 @@ def map_names(names, holder, name, with_id, common_unit=None):
     Parameters
     ----------
     names : sequence
-        The column or variable names, each read as ``str(name)``.
+        The column or variable names, each read as ``str(name)`` (bytes that
+        are no UTF-8 kept as surrogate escapes, as ``read_table`` keeps them).
     holder, name : str
         ``"frame"`` and ``"column"``, or ``"dataset"`` and ``"variable"``, for
         the messages.
@@ -48,7 +49,8 @@ def map_names(names, holder, name, with_id, common_unit=None):
         A known name twice, or a required one missing (every one named).
     """
     positions, id_position, problem, notice, units = _core.map_names(
-        [str(each) for each in names], holder, name, with_id, common_unit or "")
+        [str(each).encode("utf-8", "surrogateescape") for each in names], holder, name, with_id,
+        common_unit or "")
     if problem:
         raise ValueError(problem)
     if notice:

@@ -6,8 +6,8 @@ import numpy as np
 
 from . import _core, _units
 from ._balance import _VALUE_COLUMNS, _run
-from ._columns import column_unit, map_names
-from ._contract import METHODS, RESULTS, SERIES, STATUSES
+from ._columns import column_unit, field_named, map_names
+from ._contract import INPUTS, METHODS, RESULTS, SERIES, STATUSES
 
 # The output variables, in the order the block function returns them: the
 # method and the status as their codes.
@@ -34,16 +34,22 @@ def _balance_block(*blocks, fields, labels, units, output_units, threads):
 
 def _decoded(variable):
     """``variable`` with the CF encoding its attributes still describe applied:
-    cells equal to ``_FillValue`` or ``missing_value`` (rioxarray's nodata) NaN,
-    then ``scale_factor`` and ``add_offset``, as ``mask_and_scale=True`` would
-    have decoded it. A variable opened decoded has none of them left."""
+    integers stored signed that ``_Unsigned`` says are unsigned read so, cells
+    equal to ``_FillValue`` or ``missing_value`` (rioxarray's nodata) NaN, then
+    ``scale_factor`` and ``add_offset``, as ``mask_and_scale=True`` would have
+    decoded it. A variable opened decoded has none of them left."""
     attrs = dict(variable.attrs)
+    unsigned = str(attrs.pop("_Unsigned", "false")).lower() == "true"
     fills = [np.atleast_1d(attrs.pop(key)) for key in ("_FillValue", "missing_value")
              if key in attrs]
     scale, offset = attrs.pop("scale_factor", None), attrs.pop("add_offset", None)
-    if not fills and scale is None and offset is None:
+    if not (unsigned or fills) and scale is None and offset is None:
         return variable
     decoded = variable
+    if unsigned and variable.dtype.kind == "i":
+        dtype = np.dtype(f"u{variable.dtype.itemsize}")
+        decoded = variable.copy(data=variable.data.view(dtype))
+        fills = [fill.astype(variable.dtype).view(dtype) for fill in fills]
     for fill in fills:
         for value in fill:
             if value == value:  # a NaN fill value marks nothing a NaN does not
@@ -59,7 +65,10 @@ def _months_split(ds):
     """``ds`` with a variable ``rain`` or ``etp`` (any case, a unit in its
     name or not) that has a ``month`` dimension of the 6 months April to
     September split into the month variables (``rain4`` ... ``rain9``, with
-    the unit of the name), as ``balance`` takes its month axis."""
+    the unit of the name), as ``balance`` takes its month axis: in the order
+    of a ``month`` coordinate's labels 4 to 9 where it has one, else in its
+    order. ValueError for another number of months, other labels, or months
+    given also as their own variables."""
     for series in SERIES:
         months = series.fields
         for name in list(ds.data_vars):
@@ -71,6 +80,17 @@ def _months_split(ds):
                 raise ValueError(f"variable {name}: the month dimension must hold the "
                                  f"{len(months)} months April to September, not "
                                  f"{variable.sizes['month']}")
+            given = [other for other in ds.data_vars if field_named(str(other)) in months]
+            if given:
+                raise ValueError(f"variable {name}: the months are given twice, also as the "
+                                 f"variable {given[0]}")
+            if "month" in variable.coords:
+                labels = variable["month"].values.tolist()
+                numbers = [each.month for each in INPUTS if each.name in months]
+                if sorted(labels, key=str) != sorted(numbers, key=str):
+                    raise ValueError(f"variable {name}: the month coordinate must label the "
+                                     f"months {numbers[0]} to {numbers[-1]}, not {labels}")
+                variable = variable.sel(month=numbers)
             ds = ds.drop_vars(name).assign({
                 f"{month} [{unit}]" if unit else month: variable.isel(month=i, drop=True)
                 for i, month in enumerate(months)})
@@ -195,6 +215,10 @@ def balance_dataset(ds, threads=None, *, output_units=None):
     """
     import xarray as xr
 
+    if not isinstance(ds, xr.Dataset):
+        raise TypeError(f"ds: a Dataset is needed, not {type(ds).__name__}"
+                        + (": make one of it with to_dataset(name=...)"
+                           if isinstance(ds, xr.DataArray) else ""))
     mappings = {var.encoding.get("grid_mapping", var.attrs.get("grid_mapping"))
                 for var in ds.data_vars.values()} - {None}
     ds = _months_split(ds)

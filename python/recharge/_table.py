@@ -14,10 +14,16 @@ class Unreadable(str):
     number``, ``unterminated quote``). ``balance_frame`` gives its row that
     input error, as recharge-table does."""
 
-    def __new__(cls, text, reason):
+    reason: str
+
+    def __new__(cls, text: str, reason: str) -> "Unreadable":
         cell = super().__new__(cls, text)
         cell.reason = reason
         return cell
+
+    def __reduce__(self):
+        # Pickled with its reason (a frame to another process, to_pickle).
+        return Unreadable, (str(self), self.reason)
 
 
 def _is_path(source):

@@ -31,10 +31,13 @@ constexpr double PowerOfTen(int power) {
 
 // A value that arrives as a double (an array, a number column) in the unit
 // of `scale`, in the other unit: divided or multiplied once by the exact
-// power of ten, or multiplied by the factor; infinite where it overflows.
+// power of ten, or multiplied by the factor; infinite where it overflows, or
+// beyond `largest`, where a table's cell is refused.
 //   605 mm -> 60.5 cm    1.1 m -> 110.00000000000001 cm (1.1 is not 11/10)
 inline double ScaledValue(double value, const UnitScale& scale) {
-  if (!scale.power_of_ten) return value * scale.factor;
+  if (!scale.power_of_ten) {
+    return std::fabs(value) > scale.largest ? std::copysign(HUGE_VAL, value) : value * scale.factor;
+  }
   const double power = PowerOfTen(std::abs(scale.shift));
   return scale.shift >= 0 ? value * power : value / power;
 }

@@ -59,6 +59,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <limits>
 #include <optional>
 #include <string>
@@ -166,6 +167,30 @@ py::array_t<T> ArrayOf(const std::vector<CellProblem>& problems, T (*part)(const
 bool SignalRaised() {
   const py::gil_scoped_acquire locked;
   return PyErr_CheckSignals() != 0;
+}
+
+// Text of a table as a str: its bytes read as UTF-8, those that are not
+// (a spreadsheet's export in cp1252: "M\xfcller") kept as Python's surrogate
+// escapes, so that they encode back to the very bytes.
+py::str Text(std::string_view text) {
+  PyObject* const decoded =
+      PyUnicode_DecodeUTF8(text.data(), static_cast<py::ssize_t>(text.size()), "surrogateescape");
+  if (decoded == nullptr) throw py::error_already_set();
+  return py::reinterpret_steal<py::str>(decoded);
+}
+
+// The bytes of a str, its surrogate escapes the bytes they stand for.
+std::string Bytes(py::handle text) {
+  const py::bytes bytes = py::reinterpret_steal<py::bytes>(
+      PyUnicode_AsEncodedString(text.ptr(), "utf-8", "surrogateescape"));
+  if (!bytes) throw py::error_already_set();
+  return std::string(bytes);
+}
+
+py::list Texts(const std::vector<std::string>& texts) {
+  py::list out;
+  for (const std::string& text : texts) out.append(Text(text));
+  return out;
 }
 
 InputField FieldNamed(std::string_view name) {
@@ -309,25 +334,30 @@ py::list ReadTable(int fd, std::optional<std::string> decimal, std::string_view 
   if (decimal) mark = *decimal == "comma" ? table::DecimalMark::kComma : table::DecimalMark::kPoint;
   std::vector<TableColumn> columns;
   std::string problem;
+  int error_number = 0;
   bool read = false;
   {
     py::gil_scoped_release unlocked;
     read = ReadSoilTable(fd, mark, name, {units, output_units, "units", "output_units"}, columns,
-                         problem);
+                         problem, error_number);
   }
-  if (!read) throw py::value_error(problem);
+  if (!read && error_number != 0) {
+    errno = error_number;
+    PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, Text(name).ptr());
+    throw py::error_already_set();
+  }
+  if (!read) throw py::value_error(Text(problem));
   py::list out;
   for (TableColumn& column : columns) {
     if (!column.field) {
-      out.append(py::make_tuple(column.name, py::cast(column.text)));
+      out.append(py::make_tuple(Text(column.name), Texts(column.text)));
       continue;
     }
     py::array_t<double> values(static_cast<py::ssize_t>(column.values.size()));
     std::copy(column.values.begin(), column.values.end(), values.mutable_data());
-    out.append(
-        py::make_tuple(column.name, values,
-                       py::make_tuple(py::cast(column.refused), py::cast(column.refused_text),
-                                      py::cast(column.reasons))));
+    out.append(py::make_tuple(Text(column.name), values,
+                              py::make_tuple(py::cast(column.refused), Texts(column.refused_text),
+                                             Texts(column.reasons))));
   }
   return out;
 }
@@ -348,7 +378,8 @@ py::tuple ReadCells(std::string_view field, const std::optional<std::string>& un
     if (cell.is_none()) {
       out[i] = std::numeric_limits<double>::quiet_NaN();
     } else if (py::isinstance<py::str>(cell)) {
-      std::string_view text = cell.cast<std::string_view>();
+      const std::string bytes = Bytes(cell);
+      std::string_view text = bytes;
       const std::size_t begin = text.find_first_not_of(" \t");
       text = begin == std::string_view::npos
                  ? std::string_view()
@@ -357,7 +388,7 @@ py::tuple ReadCells(std::string_view field, const std::optional<std::string>& un
       if (!table::ReadCell(FieldName(input), text, table::DecimalMark::kPoint, scale, out[i],
                            reason)) {
         out[i] = std::numeric_limits<double>::quiet_NaN();
-        reasons[py::int_(i)] = reason;
+        reasons[py::int_(i)] = Text(reason);
       }
     } else {
       out[i] = ScaledValue(cell.cast<double>(), scale);
@@ -384,7 +415,7 @@ py::tuple MapNames(const std::vector<std::string>& names, std::string_view holde
                          : ColumnUnit(views[index], static_cast<InputField>(field), common_unit);
     units.append(unit.empty() ? py::object(py::none()) : py::object(py::str(std::string(unit))));
   }
-  return py::make_tuple(fields, position(map.id), problem, notice, units);
+  return py::make_tuple(fields, position(map.id), Text(problem), Text(notice), units);
 }
 
 py::object NamedUnitOf(std::string_view name, std::string_view field, std::string_view given,

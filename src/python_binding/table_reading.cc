@@ -50,12 +50,14 @@ void Refuse(TableColumn& column, std::size_t row, std::string_view cell, std::st
 
 bool ReadSoilTable(int fd, std::optional<DecimalMark> decimal, std::string_view input_name,
                    const UnitOptions& options, std::vector<TableColumn>& columns,
-                   std::string& problem) {
+                   std::string& problem, int& error_number) {
+  error_number = 0;
   table::CsvReader reader(fd);
   table::Record record;
   table::ReadStatus status = reader.Next(record);
   if (status == table::ReadStatus::kReadFailure) {
-    problem = std::strerror(reader.error_number());
+    error_number = reader.error_number();
+    problem = std::strerror(error_number);
     return false;
   }
   if (status == table::ReadStatus::kEnd) {
@@ -79,9 +81,12 @@ bool ReadSoilTable(int fd, std::optional<DecimalMark> decimal, std::string_view 
     }
     for (std::size_t i = 0; i < columns.size(); ++i) {
       TableColumn& column = columns[i];
-      const std::string_view cell = row_error.empty() ? record.fields[i]
-                                    : i == map.id     ? record.kept
-                                                      : std::string_view();
+      // A row the reader could not split keeps only its id; a row of another
+      // number of fields keeps its id where it has one, as the table does.
+      const std::string_view cell = row_error.empty()          ? record.fields[i]
+                                    : i != map.id              ? std::string_view()
+                                    : i < record.fields.size() ? record.fields[i]
+                                                               : record.kept;
       if (!column.field) {
         column.text.emplace_back(cell);
       } else if (!row_error.empty()) {
@@ -99,7 +104,8 @@ bool ReadSoilTable(int fd, std::optional<DecimalMark> decimal, std::string_view 
     }
   }
   if (status == table::ReadStatus::kReadFailure) {
-    problem = std::strerror(reader.error_number());
+    error_number = reader.error_number();
+    problem = std::strerror(error_number);
     return false;
   }
   return true;

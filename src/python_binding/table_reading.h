@@ -34,11 +34,12 @@ struct TableColumn {
 
 // With the units of `options` as recharge-table's --units and --output-units
 // (the latter only checked: the results' unit is the caller's to apply).
-// False with `problem` when the table cannot be read at all: a read failure,
-// no header, a malformed header, a column twice or a required one missing, a
-// unit of the wrong kind; as recharge-table says it of `input_name`.
+// False with `problem` when the table cannot be read at all: a read failure
+// (`error_number` its errno, else 0), no header, a malformed header, a column
+// twice or a required one missing, a unit of the wrong kind; as
+// recharge-table says it of `input_name`.
 bool ReadSoilTable(int fd, std::optional<table::DecimalMark> decimal, std::string_view input_name,
                    const UnitOptions& options, std::vector<TableColumn>& columns,
-                   std::string& problem);
+                   std::string& problem, int& error_number);
 
 }  // namespace recharge::python

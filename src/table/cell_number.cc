@@ -164,16 +164,21 @@ bool ReadCell(std::string_view name, std::string_view cell, DecimalMark mark,
     value = std::numeric_limits<double>::quiet_NaN();
     return true;
   }
+  const auto beyond = [&] {
+    problem = std::string(name) + ": " + Excerpt(cell) +
+              " is beyond the range of a double in the model's unit";
+    return false;
+  };
+  if (outcome == ParseOutcome::kOutOfRange && scale.shift != 0 &&
+      ParseNumber(cell, mark, value) == ParseOutcome::kOk) {
+    return beyond();  // a double in its own unit
+  }
   if (outcome != ParseOutcome::kOk) {
     problem = NumberProblem(name, cell, outcome, mark);
     return false;
   }
   if (scale.power_of_ten) return true;
-  if (std::fabs(value) > scale.largest) {
-    problem = std::string(name) + ": " + Excerpt(cell) +
-              " is beyond the range of a double in the model's unit";
-    return false;
-  }
+  if (std::fabs(value) > scale.largest) return beyond();
   value *= scale.factor;
   return true;
 }

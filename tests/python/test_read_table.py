@@ -59,3 +59,24 @@ def test_text_cells_of_any_frame():
                           "zr": ["60", "6o", None], "zgw": 200, "class": 1})
     assert list(recharge.balance_frame(frame)["status"]) == [
         "ok", 'input error: zr: "6o" is not a number', "input error: zr: no value"]
+
+
+def test_files_as_spreadsheets_write_them(tmp_path):
+    """A cp1252 export (umlauts in an id, a header and a cell) reads as the
+    table reads it, its bytes kept; a short row keeps its id; the frame, cells
+    it could not read included, pickles; a folder is an OSError naming it."""
+    import pickle
+
+    path = tmp_path / "export.csv"
+    path.write_bytes(b"id;P;ETp;Ps;ETps;Cs;zr;zgw;class;Gew\xe4sser\n"
+                     b"M\xfcller;60;55;30;40;0,3;60;200;1;x\n"
+                     b"B\xe4r;60;55;30;40;0,3;6\xfc;200;1;x\n"
+                     b"kurz;60\n")
+    with pytest.warns(UserWarning, match="ignoring the column Gew\udce4sser"):
+        out = recharge.balance_frame(pickle.loads(pickle.dumps(recharge.read_table(path))))
+    assert [cell.encode("utf-8", "surrogateescape") for cell in out["id"]] == [
+        b"M\xfcller", b"B\xe4r", b"kurz"]
+    assert list(out["status"]) == ["ok", 'input error: zr: "6\\xfc" is not a number',
+                                   "input error: 2 fields where the header has 10"]
+    with pytest.raises(OSError, match=f"Is a directory: '{tmp_path}'"):
+        recharge.read_table(tmp_path)

@@ -91,3 +91,35 @@ def test_lazy_result_runs_the_model_once_per_chunk(tmp_path, monkeypatch):
         out.to_netcdf(tmp_path / "out.nc")
     assert len(runs) == 4
     assert same_bits(xr.open_dataset(tmp_path / "out.nc").R.values, np.full((40, 40), SAND_R))
+
+
+@pytest.mark.filterwarnings("ignore:no units attribute")
+def test_months_and_unsigned_integers_as_files_store_them():
+    """A month series is read by its month labels, refused with other labels
+    or beside a month of its own; _Unsigned reads an int16 as unsigned."""
+    rain, etp = np.array([5.0, 6, 7, 8, 6, 5]), np.array([4.0, 8, 10, 9, 7, 4])
+    expected = recharge.balance(60, 55, 30, 40, 60, 200, 1, rain=rain, etp=etp)
+    base = {name: value for name, value in SAND.items() if name != "Cs"}
+    reversed_months = xr.Dataset({**base, "class": 1, "rain": ("month", rain[::-1]),
+                                  "etp": ("month", etp[::-1])}, coords={"month": range(9, 3, -1)})
+    assert same_bits(recharge.balance_dataset(reversed_months).R, expected.R)
+    with pytest.raises(ValueError, match=r"label the months 4 to 9, not \[0, 1, 2, 3, 4, 5\]"):
+        recharge.balance_dataset(reversed_months.assign_coords(month=range(6)))
+    with pytest.raises(ValueError, match="months are given twice, also as the variable RAIN4"):
+        recharge.balance_dataset(reversed_months.assign(RAIN4=5.0))
+    stored = xr.DataArray(np.array([-25536, -1], np.int16), dims="x",
+                          attrs={"_Unsigned": "true", "_FillValue": np.int16(-1),
+                                 "scale_factor": 0.0015})  # 40000 * 0.0015 = 60 cm
+    out = recharge.balance_dataset(sand(P=stored))
+    assert statuses(out) == ["ok", "no data"] and same_bits(out.R[0], SAND_R)
+    with pytest.raises(TypeError, match=r"a Dataset is needed, not DataArray: make one"):
+        recharge.balance_dataset(sand().P)
+
+
+def test_values_beyond_a_double_are_input_errors():
+    """Beyond the range of a double, as an integer or in the model's unit
+    (7.07e307 in is 1.8e308 cm): the cell's input error, as in the table."""
+    assert recharge.balance(**{**SAND, "P": 10**400}, soil_class=1).status == (
+        "input error: P: inf is not a finite number")
+    inches = recharge.balance(**{**SAND, "P": 7.07e307}, soil_class=1, units={"P": "in"})
+    assert inches.status == "input error: P: inf is not a finite number"

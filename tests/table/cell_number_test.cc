@@ -164,6 +164,20 @@ TEST(CellNumberTest, ShiftedByAPowerOfTen) {
   }
 }
 
+// A cell within the range of a double in its own unit but beyond it in the
+// model's is refused as such, by a power of ten as by a factor.
+TEST(CellNumberTest, BeyondTheRangeInTheModelsUnit) {
+  double value = 0.0;
+  std::string problem;
+  EXPECT_FALSE(ReadCell("zgw", "1e307", kPoint, UnitScale{2}, value, problem));
+  EXPECT_EQ(problem, "zgw: \"1e307\" is beyond the range of a double in the model's unit");
+  EXPECT_FALSE(ReadCell("P", "7.07e307", kPoint,
+                        {0, 2.54, false, 1.7976931348623157e308 / 2.54 / 2}, value, problem));
+  EXPECT_EQ(problem, "P: \"7.07e307\" is beyond the range of a double in the model's unit");
+  EXPECT_FALSE(ReadCell("zgw", "1e999", kPoint, UnitScale{2}, value, problem));
+  EXPECT_EQ(problem, "zgw: \"1e999\" is beyond the range of a double");
+}
+
 // A result in a length a power of ten from cm is the double its written cell
 // reads back as, not the product; any other factor is the product, infinite
 // beyond the range.
