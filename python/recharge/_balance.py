@@ -6,8 +6,10 @@ array is copied), and computes without the GIL, on several threads.
 """
 
 import numbers
+from typing import Mapping, Optional, Union
 
 import numpy as np
+import numpy.typing as npt
 
 from . import _core, _units
 from ._contract import INPUTS, METHODS, RESULTS, SERIES, STATUSES
@@ -55,6 +57,20 @@ class Result:
     ``status`` are texts, ``method_code`` and ``status_code`` their codes.
     """
 
+    Cs: npt.NDArray[np.float64]
+    FC: npt.NDArray[np.float64]
+    WP: npt.NDArray[np.float64]
+    Wmax: npt.NDArray[np.float64]
+    qmax: npt.NDArray[np.float64]
+    nB: npt.NDArray[np.float64]
+    h_an: npt.NDArray[np.float64]
+    g: npt.NDArray[np.float64]
+    ETa: npt.NDArray[np.float64]
+    R: npt.NDArray[np.float64]
+    method_code: npt.NDArray[np.uint8]
+    status_code: npt.NDArray[np.uint8]
+    units: dict[str, str]
+
     def __init__(self, columns, problems, units):
         for name in _VALUE_COLUMNS:
             setattr(self, name, columns[name])
@@ -65,12 +81,12 @@ class Result:
         self._problems = problems
 
     @property
-    def shape(self):
+    def shape(self) -> tuple[int, ...]:
         """The grid's shape, tuple of int."""
         return self.status_code.shape
 
     @property
-    def method(self):
+    def method(self) -> Union[npt.NDArray[np.object_], str]:
         """The method of every cell as recharge-table writes it: ``bagrov``,
         ``hydropedotransfer``, or ``""``; numpy.ndarray of object (str), a
         str for a 0-d grid."""
@@ -78,7 +94,7 @@ class Result:
             self.shape)[()]
 
     @property
-    def status(self):
+    def status(self) -> Union[npt.NDArray[np.object_], str]:
         """The status of every cell as recharge-table writes it.
 
         numpy.ndarray of object (str) of the grid's shape, a str for a
@@ -93,7 +109,7 @@ class Result:
         texts[cells] = _core.problem_texts(kinds, fields, values, reasons)
         return texts.reshape(self.shape)[()]
 
-    def __repr__(self):
+    def __repr__(self) -> str:
         return f"<recharge.Result of shape {self.shape}>"
 
 
@@ -286,9 +302,15 @@ def _argument_units(units, arguments):
     return checked
 
 
-def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=None,
-            theta_r=None, theta_s=None, alpha=None, n=None, p1=None, p2=None,
-            anaerobiosis=False, units=None, output_units=None, threads=None):
+def balance(P: npt.ArrayLike, ETp: npt.ArrayLike, Ps: npt.ArrayLike, ETps: npt.ArrayLike,
+            zr: npt.ArrayLike, zgw: npt.ArrayLike, soil_class: npt.ArrayLike, *,
+            Cs: Optional[npt.ArrayLike] = None, rain: Optional[npt.ArrayLike] = None,
+            etp: Optional[npt.ArrayLike] = None, theta_r: Optional[npt.ArrayLike] = None,
+            theta_s: Optional[npt.ArrayLike] = None, alpha: Optional[npt.ArrayLike] = None,
+            n: Optional[npt.ArrayLike] = None, p1: Optional[npt.ArrayLike] = None,
+            p2: Optional[npt.ArrayLike] = None, anaerobiosis: npt.ArrayLike = False,
+            units: Union[str, Mapping[str, Optional[str]], None] = None,
+            output_units: Optional[str] = None, threads: Optional[int] = None) -> Result:
     """Water balance of a grid of soils: the model of recharge-table, cell by cell.
 
     Every argument is a scalar or an array; all are broadcast together by
@@ -401,7 +423,8 @@ def balance(P, ETp, Ps, ETps, zr, zgw, soil_class, *, Cs=None, rain=None, etp=No
                 output_units=_units.output(output_units))
 
 
-def solve_bagrov(nB, P, ETp):
+def solve_bagrov(nB: npt.ArrayLike, P: npt.ArrayLike,
+                 ETp: npt.ArrayLike) -> Union[npt.NDArray[np.float64], np.float64]:
     """Actual evapotranspiration by the model's own Bagrov solver.
 
     ETa solves P = integral from 0 to ETa of dE / (1 - (E/ETp)^nB), by the
@@ -432,5 +455,5 @@ def solve_bagrov(nB, P, ETp):
     arrays = {label: (_as_numbers(label, value), 0)
               for label, value in (("nB", nB), ("P", P), ("ETp", ETp))}
     shape = _broadcast_shape(arrays)
-    return _core.solve_bagrov(*(array for array, _ in arrays.values()), shape,
-                              _core.available_cpus())[()]
+    (nB_array, _), (P_array, _), (ETp_array, _) = arrays.values()
+    return _core.solve_bagrov(nB_array, P_array, ETp_array, shape, _core.available_cpus())[()]

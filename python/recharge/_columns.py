@@ -68,7 +68,8 @@ def field_named(name: str) -> Optional[str]:
     >>> field_named("zGW (m)"), field_named("Class"), field_named("notes")
     ('zgw', 'class', None)
     """
-    positions, *_ = _core.map_names([str(name)], "names", "name", False, "")
+    positions, *_ = _core.map_names([str(name).encode("utf-8", "surrogateescape")], "names",
+                                    "name", False, "")
     return next((field for field, position in zip(_FIELDS, positions) if position is not None),
                 None)
 

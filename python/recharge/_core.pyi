@@ -19,14 +19,14 @@ MAX_THREADS: int
 MAX_AXES: int
 COMMON_UNIT_FIELDS: tuple[str, ...]
 
-Problems = tuple[npt.NDArray[np.int64], npt.NDArray[np.uint8], npt.NDArray[np.uint8],
+_Problems = tuple[npt.NDArray[np.int64], npt.NDArray[np.uint8], npt.NDArray[np.uint8],
                  npt.NDArray[np.float64]]
 
 def available_cpus() -> int: ...
 def balance(fields: Sequence[Optional[np.ndarray]], shape: Sequence[int], no_data: bool,
             threads: int, refused: Sequence[Optional[npt.NDArray[np.int32]]],
             units: Sequence[Optional[str]], output_units: Optional[str]
-            ) -> tuple[dict[str, np.ndarray], Problems]: ...
+            ) -> tuple[dict[str, np.ndarray], _Problems]: ...
 def solve_bagrov(nB: np.ndarray, P: np.ndarray, ETp: np.ndarray, shape: Sequence[int],
                  threads: int) -> npt.NDArray[np.float64]: ...
 def problem_texts(kind: npt.NDArray[np.uint8], field: npt.NDArray[np.uint8],

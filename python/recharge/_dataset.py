@@ -1,6 +1,7 @@
 """recharge.balance_dataset: gridded soils in an xarray Dataset, lazy or not."""
 
 import warnings
+from typing import TYPE_CHECKING, Optional
 
 import numpy as np
 
@@ -8,6 +9,9 @@ from . import _core, _units
 from ._balance import _VALUE_COLUMNS, _run
 from ._columns import column_unit, field_named, map_names
 from ._contract import INPUTS, METHODS, RESULTS, SERIES, STATUSES
+
+if TYPE_CHECKING:
+    import xarray
 
 # The output variables, in the order the block function returns them: the
 # method and the status as their codes.
@@ -133,7 +137,8 @@ def _variable_units(fields, inputs):
     return units
 
 
-def balance_dataset(ds, threads=None, *, output_units=None):
+def balance_dataset(ds: "xarray.Dataset", threads: Optional[int] = None, *,
+                    output_units: Optional[str] = None) -> "xarray.Dataset":
     """The water balance of every cell of gridded soils.
 
     The Dataset's variables carry the names of recharge-table's columns, the

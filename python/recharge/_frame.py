@@ -1,6 +1,7 @@
 """recharge.balance_frame: a DataFrame of soils as recharge-table reads a table."""
 
 import numbers
+from typing import TYPE_CHECKING, Optional
 
 import numpy as np
 
@@ -8,6 +9,9 @@ from . import _core, _units
 from ._balance import _run
 from ._columns import map_names
 from ._contract import METHODS, RESULTS
+
+if TYPE_CHECKING:
+    import pandas
 
 
 def _column_values(frame, position, field, unit):
@@ -58,7 +62,9 @@ def _column_values(frame, position, field, unit):
     return values, None, (codes, list(refused.values()))
 
 
-def balance_frame(df, *, units=None, output_units=None, threads=None):
+def balance_frame(df: "pandas.DataFrame", *, units: Optional[str] = None,
+                  output_units: Optional[str] = None,
+                  threads: Optional[int] = None) -> "pandas.DataFrame":
     """The results of recharge-table for a DataFrame with the table's columns.
 
     The columns are named as the table's, the names of ``recharge.INPUTS``

@@ -2,10 +2,14 @@
 reader, as a DataFrame for ``balance_frame``."""
 
 import os
+from typing import IO, TYPE_CHECKING, Optional, Union
 
 import numpy as np
 
 from . import _core
+
+if TYPE_CHECKING:
+    import pandas
 
 
 class Unreadable(str):
@@ -53,7 +57,9 @@ def _table_fd(source):
     return fd
 
 
-def read_table(source, *, decimal=None, units=None, output_units=None):
+def read_table(source: Union[str, bytes, "os.PathLike[str]", IO[str], IO[bytes]], *,
+               decimal: Optional[str] = None, units: Optional[str] = None,
+               output_units: Optional[str] = None) -> "pandas.DataFrame":
     """Read a CSV table of soils exactly as recharge-table reads it.
 
     The table's own reader: the delimiter found from the header (comma,

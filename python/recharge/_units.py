@@ -8,6 +8,8 @@ as the table does.
         a length (mm, cm, m, in, ...), not "1/m"
 """
 
+import functools
+
 from . import _core
 from ._contract import INPUTS, RESULTS
 
@@ -21,13 +23,22 @@ DIMENSIONAL_FIELDS = frozenset(each.name for each in INPUTS if each.model_unit n
 LENGTH_COLUMNS = frozenset(column.name for column in RESULTS if column.in_length)
 
 
+@functools.lru_cache(maxsize=256)
+def _problem(field, unit):
+    """Why ``field`` does not take ``unit``, or None; each pair read once."""
+    try:
+        _core.unit_scale(field, unit)
+    except ValueError as error:
+        return str(error)
+    return None
+
+
 def check(field, unit, label):
     """``unit`` as a str, once ``field`` is known to take it; ValueError
     naming ``label`` otherwise."""
-    try:
-        _core.unit_scale(field, str(unit))
-    except ValueError as error:
-        raise ValueError(f"{label}: {error}") from None
+    problem = _problem(field, str(unit))
+    if problem is not None:
+        raise ValueError(f"{label}: {problem}")
     return str(unit)
 
 

@@ -61,6 +61,7 @@
 #include <bit>
 #include <cerrno>
 #include <limits>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -208,10 +209,18 @@ const FieldUnits& Units() {
   return *units;
 }
 
+// The scale of `field` in `unit`, each pair read by UDUNITS-2 once: a call
+// in units then costs no more than one without. Called with the GIL held,
+// which guards the memo; a few hundred pairs at the most are kept.
 UnitScale ScaleOf(InputField field, std::string_view unit) {
+  static std::map<std::pair<InputField, std::string>, UnitScale, std::less<>> known;
+  const auto key = std::make_pair(field, std::string(unit));
+  if (const auto found = known.find(key); found != known.end()) return found->second;
   UnitScale scale;
   std::string problem;
   if (!Units().ScaleOf(field, unit, scale, problem)) throw py::value_error(problem);
+  if (known.size() >= 256) known.clear();
+  known.emplace(key, scale);
   return scale;
 }
 
