@@ -186,7 +186,8 @@ _MONTH_OF = {name: (series.name, month) for series in SERIES
              for month, name in enumerate(series.fields)}
 
 
-def _run(fields, no_data, threads, units=None, output_units=None, refused=None):
+def _run(fields, no_data, threads, units=None, output_units=None, refused=None,
+         interrupted=None):
     """Runs the model on ``fields``.
 
     Parameters
@@ -210,6 +211,9 @@ def _run(fields, no_data, threads, units=None, output_units=None, refused=None):
         be read as numbers: ``codes`` an int32 array of the field's shape, the
         index into the list ``reasons`` of each such cell's reason, -1 for
         the others.
+    interrupted : callable, optional
+        Asked between blocks of cells, on whichever thread runs the call: the
+        call ends with KeyboardInterrupt once it returns true.
     """
     threads = _thread_count(threads)
     units = units or {}
@@ -240,7 +244,7 @@ def _run(fields, no_data, threads, units=None, output_units=None, refused=None):
             np.int32)
         reasons.extend(texts)
     columns, problems = _core.balance(arrays, shape, no_data, threads, refused_codes, field_units,
-                                      output_units)
+                                      output_units, interrupted)
     return Result(columns, (problems, reasons), _units.result_units(output_units))
 
 

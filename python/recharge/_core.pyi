@@ -1,5 +1,5 @@
 # Types of recharge._core, the compiled part of the package (src/python_binding).
-from typing import Optional, Sequence
+from typing import Any, Callable, Optional, Sequence
 
 import numpy as np
 import numpy.typing as npt
@@ -25,7 +25,8 @@ _Problems = tuple[npt.NDArray[np.int64], npt.NDArray[np.uint8], npt.NDArray[np.u
 def available_cpus() -> int: ...
 def balance(fields: Sequence[Optional[np.ndarray]], shape: Sequence[int], no_data: bool,
             threads: int, refused: Sequence[Optional[npt.NDArray[np.int32]]],
-            units: Sequence[Optional[str]], output_units: Optional[str]
+            units: Sequence[Optional[str]], output_units: Optional[str],
+            interrupted: Optional[Callable[..., Any]]
             ) -> tuple[dict[str, np.ndarray], _Problems]: ...
 def solve_bagrov(nB: np.ndarray, P: np.ndarray, ETp: np.ndarray, shape: Sequence[int],
                  threads: int) -> npt.NDArray[np.float64]: ...

@@ -1,5 +1,7 @@
 """recharge.balance_dataset: gridded soils in an xarray Dataset, lazy or not."""
 
+import functools
+import sys
 import warnings
 from typing import TYPE_CHECKING, Optional
 
@@ -28,11 +30,40 @@ def _flag_meanings(texts):
     return " ".join(text.replace(":", "").replace(" ", "_") or "none" for text in texts)
 
 
+# Dask computations that Ctrl-C has ended. KeyboardInterrupt reaches the main
+# thread alone, where Dask waits for its chunks; the chunks that run on other
+# threads learn of it here, and stop.
+_interrupted_computations = 0
+
+
+def _count_interrupts(dsk, state, errored):
+    """A Dask callback's finish: counts a computation that ends by Ctrl-C."""
+    global _interrupted_computations
+    if errored and isinstance(sys.exc_info()[1], KeyboardInterrupt):
+        _interrupted_computations += 1
+
+
+@functools.lru_cache(maxsize=None)
+def _watch_interrupts():
+    """Registers, once, the Dask callback that counts interrupted computations."""
+    from dask.callbacks import Callback
+
+    Callback(finish=_count_interrupts).register()
+
+
+def _interrupted_since_now():
+    """Whether a Dask computation has been ended by Ctrl-C since this call."""
+    start = _interrupted_computations
+    return lambda: _interrupted_computations != start
+
+
 def _balance_block(*blocks, fields, labels, units, output_units, threads):
-    """The model on one chunk: numpy blocks of the fields, broadcastable."""
+    """The model on one chunk: numpy blocks of the fields, broadcastable; it
+    stops when Ctrl-C ends a computation while it runs."""
     values = {field: (f"variable {label}", block)
               for field, label, block in zip(fields, labels, blocks)}
-    result = _run(values, no_data=True, threads=threads, units=units, output_units=output_units)
+    result = _run(values, no_data=True, threads=threads, units=units, output_units=output_units,
+                  interrupted=_interrupted_since_now())
     return tuple(getattr(result, name) for name in _OUTPUTS)
 
 
@@ -238,6 +269,8 @@ def balance_dataset(ds: "xarray.Dataset", threads: Optional[int] = None, *,
     inputs = [_decoded(variable) for variable in inputs]
     output_units = _units.output(output_units)
     lazy = any(variable.chunks is not None for variable in inputs)
+    if lazy:
+        _watch_interrupts()
     outputs = xr.apply_ufunc(
         _balance_block,
         *inputs,

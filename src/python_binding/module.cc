@@ -11,7 +11,9 @@
 //     refused: one entry for each field, None or an int32 array of the
 //     reasons' indices of the field's cells that are no number, -1 elsewhere;
 //     units: one entry for each field, the unit of its values or None (the
-//     model's); output_units: the results' length, or None (cm)
+//     model's); output_units: the results' length, or None (cm);
+//     interrupted: None, or a function asked between blocks, as a signal's
+//     handler is, that stops the call with KeyboardInterrupt when true
 //     -> ({"Cs": float64 array, ..., "method": uint8, "status": uint8},
 //         (cell int64, kind uint8, field uint8, value float64)) the input
 //         errors, in cell order (a refused value's value: its reason)
@@ -60,6 +62,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <functional>
 #include <limits>
 #include <map>
 #include <optional>
@@ -170,6 +173,20 @@ bool SignalRaised() {
   return PyErr_CheckSignals() != 0;
 }
 
+// SignalRaised, or `interrupted()` true: KeyboardInterrupt then, on any
+// thread (a chunk of a Dask computation that Ctrl-C has ended on the main
+// thread).
+std::function<bool()> StopWhen(const std::optional<py::function>& interrupted) {
+  if (!interrupted) return SignalRaised;
+  return [&interrupted] {
+    if (SignalRaised()) return true;
+    const py::gil_scoped_acquire locked;
+    if (!(*interrupted)().cast<bool>()) return false;
+    PyErr_SetNone(PyExc_KeyboardInterrupt);
+    return true;
+  };
+}
+
 // Text of a table as a str: its bytes read as UTF-8, those that are not
 // (a spreadsheet's export in cp1252: "M\xfcller") kept as Python's surrogate
 // escapes, so that they encode back to the very bytes.
@@ -235,7 +252,8 @@ py::tuple Balance(const std::vector<std::optional<py::array>>& fields, const Sha
                   bool no_data, int threads,
                   const std::vector<std::optional<py::array_t<std::int32_t>>>& refused,
                   const std::vector<std::optional<std::string>>& units,
-                  const std::optional<std::string>& output_units) {
+                  const std::optional<std::string>& output_units,
+                  const std::optional<py::function>& interrupted) {
   threads = CheckGrid(shape, threads);
   if (fields.size() != kInputFieldCount || refused.size() != kInputFieldCount ||
       units.size() != kInputFieldCount) {
@@ -270,7 +288,7 @@ py::tuple Balance(const std::vector<std::optional<py::array>>& fields, const Sha
   {
     py::gil_scoped_release unlocked;
     WorkerPool pool(threads);
-    done = RunSoilGrid(grid, pool, out, SignalRaised);
+    done = RunSoilGrid(grid, pool, out, StopWhen(interrupted));
     if (done) problems = InputProblems(grid, out.status);
   }
   if (!done) throw py::error_already_set();
@@ -462,7 +480,8 @@ PYBIND11_MODULE(_core, m) {
   m.attr("COMMON_UNIT_FIELDS") = FieldsWhere(TakesCommonUnit);
   m.def("available_cpus", AvailableCpus);
   m.def("balance", Balance, py::arg("fields"), py::arg("shape"), py::arg("no_data"),
-        py::arg("threads"), py::arg("refused"), py::arg("units"), py::arg("output_units"));
+        py::arg("threads"), py::arg("refused"), py::arg("units"), py::arg("output_units"),
+        py::arg("interrupted"));
   m.def("solve_bagrov", SolveBagrovArrays, py::arg("nB"), py::arg("P"), py::arg("ETp"),
         py::arg("shape"), py::arg("threads"));
   m.def("problem_texts", ProblemTexts, py::arg("kind"), py::arg("field"), py::arg("value"),

@@ -52,3 +52,25 @@ def test_ctrl_c_stops_a_long_call(name):
     assert elapsed < uninterrupted / 3
     assert _threads() == threads
     np.testing.assert_array_equal(call(P[::50]), before)
+
+
+@pytest.mark.filterwarnings("ignore:no units attribute")
+def test_ctrl_c_stops_the_chunks_of_a_dask_computation():
+    """Ctrl-C ends a Dask computation on the main thread; its chunks, each
+    seconds long on Dask's threads, stop with it: the process is idle a
+    moment later."""
+    xr = pytest.importorskip("xarray")
+    pytest.importorskip("dask")
+    P = np.linspace(40, 100, 200_000)
+    ds = xr.Dataset({"P": ("x", P), **{k: v for k, v in SOIL.items() if k != "soil_class"},
+                     "class": 1}).chunk({"x": 50_000})
+    lazy = recharge.balance_dataset(ds)
+    timer = threading.Timer(0.5, os.kill, (os.getpid(), signal.SIGINT))
+    timer.start()
+    with pytest.raises(KeyboardInterrupt):
+        lazy.compute(scheduler="threads", num_workers=2)
+    timer.join()
+    time.sleep(1.0)
+    start = time.process_time()
+    time.sleep(1.0)
+    assert time.process_time() - start < 0.3
