@@ -41,6 +41,7 @@ bool NamedUnit(const FieldUnits& reader, std::string_view name, InputField field
                std::string_view given, std::string_view given_name, std::string& unit,
                std::string& problem) {
   const std::string_view named = SplitUnit(name).unit;
+  given = TrimmedUnit(given);
   unit = named.empty() ? given : named;
   UnitScale of_name, of_given;
   if (unit.empty()) return true;

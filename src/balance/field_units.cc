@@ -1,12 +1,17 @@
 #include "balance/field_units.h"
 
+#include <pthread.h>
 #include <udunits2.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "balance/column_map.h"
 
@@ -30,8 +35,16 @@ struct UnitFree {
 };
 using Unit = std::unique_ptr<ut_unit, UnitFree>;
 
-// UDUNITS-2's calls under the lock, with its messages silenced.
+// UDUNITS-2's calls under the lock, with its messages silenced. A fork
+// waits for the lock, so that the child, whose only thread is the forking
+// one, never inherits it held by a thread it does not have.
 std::mutex units_lock;
+
+void LockAcrossFork() {
+  static const int registered = pthread_atfork(
+      [] { units_lock.lock(); }, [] { units_lock.unlock(); }, [] { units_lock.unlock(); });
+  static_cast<void>(registered);
+}
 
 class LibraryScope {
  public:
@@ -49,17 +62,45 @@ class LibraryScope {
 struct System {
   ut_system* system = nullptr;
   Unit cm, per_cm, one;
-  Unit annual;  // the period of an annual total: a, yr, year
-  Unit year;    // UDUNITS-2's year, for a mean rate
-  Unit water;   // the density of water
+  Unit annual;   // the period of an annual total: a, yr, year
+  Unit monthly;  // the period of a month's total: month
+  Unit year;     // UDUNITS-2's year, for a mean rate
+  Unit month;    // UDUNITS-2's month, a twelfth of its year, for a mean rate
+  Unit water;    // the density of water
 };
 
-// The factor from `unit` to `target`: their quotient dimensionless, the
+// Whether `unit` is a multiple of 1 made of no base unit, not even the
+// radian, which UDUNITS-2 counts dimensionless (a degree would be pi/180).
+bool IsNumber(const ut_unit* unit) {
+  ut_visitor visitor{};  // a basic unit, a time or a logarithm is no number
+  visitor.visit_basic = [](const ut_unit*, void*) { return UT_SUCCESS; };
+  visitor.visit_product = [](const ut_unit*, int count, const ut_unit* const*, const int* powers,
+                             void* number) {
+    *static_cast<bool*>(number) =
+        std::all_of(powers, powers + count, [](int power) { return power == 0; });
+    return UT_SUCCESS;
+  };
+  visitor.visit_galilean = [](const ut_unit*, double, const ut_unit* underlying, double,
+                              void* number) {
+    *static_cast<bool*>(number) = IsNumber(underlying);
+    return UT_SUCCESS;
+  };
+  visitor.visit_timestamp = [](const ut_unit*, const ut_unit*, double, void*) {
+    return UT_SUCCESS;
+  };
+  visitor.visit_logarithmic = [](const ut_unit*, double, const ut_unit*, void*) {
+    return UT_SUCCESS;
+  };
+  bool number = false;
+  return ut_accept_visitor(unit, &visitor, &number) == UT_SUCCESS && number;
+}
+
+// The factor from `unit` to `target`: their quotient a number, the
 // conversion a finite positive factor without an offset.
 bool FactorTo(const ut_unit* unit, const ut_unit* target, double& factor) {
   if (unit == nullptr) return false;
   const Unit quotient(ut_divide(unit, target));
-  if (quotient == nullptr || ut_is_dimensionless(quotient.get()) == 0) return false;
+  if (quotient == nullptr || !IsNumber(quotient.get())) return false;
   cv_converter* converter =
       ut_get_converter(const_cast<ut_unit*>(unit), const_cast<ut_unit*>(target));
   if (converter == nullptr) return false;
@@ -69,24 +110,77 @@ bool FactorTo(const ut_unit* unit, const ut_unit* target, double& factor) {
   return offset == 0.0 && std::isfinite(factor) && factor > 0.0;
 }
 
-// `a`, `yr`, `year` and `years` as the base unit of an annual total's period.
-bool MapYear(ut_system* system, const ut_unit* annual) {
-  for (const char* symbol : {"a", "yr"}) {
+// `symbols` and `names` as `unit`, in place of what they meant. UDUNITS-2
+// looks a symbol or name up alike in every encoding.
+bool MapTo(ut_system* system, const ut_unit* unit, std::initializer_list<const char*> symbols,
+           std::initializer_list<const char*> names) {
+  for (const char* symbol : symbols) {
     ut_unmap_symbol_to_unit(system, symbol, UT_ASCII);
-    if (ut_map_symbol_to_unit(symbol, UT_ASCII, const_cast<ut_unit*>(annual)) != UT_SUCCESS) {
+    if (ut_map_symbol_to_unit(symbol, UT_ASCII, const_cast<ut_unit*>(unit)) != UT_SUCCESS) {
       return false;
     }
   }
-  for (const char* name : {"year", "years"}) {
+  for (const char* name : names) {
     ut_unmap_name_to_unit(system, name, UT_ASCII);
-    if (ut_map_name_to_unit(name, UT_ASCII, const_cast<ut_unit*>(annual)) != UT_SUCCESS) {
+    if (ut_map_name_to_unit(name, UT_ASCII, const_cast<ut_unit*>(unit)) != UT_SUCCESS) {
       return false;
     }
   }
   return true;
 }
 
+// `ha` as the hectare, not a hecto-year.
+bool MapHectare(ut_system* system) {
+  const Unit hectare(ut_get_unit_by_name(system, "hectare"));
+  return hectare != nullptr && MapTo(system, hectare.get(), {"ha"}, {});
+}
+
 System* loaded = nullptr;
+
+// Whether `text` is a word for no unit, in any case: "-", "none", "None".
+bool MeansNoUnit(std::string_view text) {
+  constexpr std::string_view kWords[] = {"-", "none", "dimensionless", "unitless", "fraction"};
+  return std::ranges::any_of(kWords, [text](std::string_view word) {
+    return std::ranges::equal(text, word, [](char given, char letter) {
+      return std::tolower(static_cast<unsigned char>(given)) == letter;
+    });
+  });
+}
+
+// `text` with each run of superscripts written as an exponent in ASCII:
+// "m⁻¹" -> "m^-1", "10³ mm" -> "10^3 mm". UDUNITS-2 2.2.28 reads ¹ ² ³
+// alone, not ⁻, ⁺, ⁰ nor ⁴ to ⁹.
+std::string AsciiExponents(std::string_view text) {
+  static constexpr std::pair<std::string_view, char> kSuperscripts[] = {
+      {"⁰", '0'}, {"¹", '1'}, {"²", '2'}, {"³", '3'}, {"⁴", '4'}, {"⁵", '5'},
+      {"⁶", '6'}, {"⁷", '7'}, {"⁸", '8'}, {"⁹", '9'}, {"⁺", '+'}, {"⁻", '-'}};
+  std::string written;
+  bool exponent = false;  // within a run of superscripts
+  while (!text.empty()) {
+    const auto* const superscript = std::ranges::find_if(
+        kSuperscripts, [text](const auto& each) { return text.starts_with(each.first); });
+    if (superscript == std::end(kSuperscripts)) {
+      written += text.front();
+      text.remove_prefix(1);
+      exponent = false;
+      continue;
+    }
+    if (!exponent) written += '^';
+    written += superscript->second;
+    text.remove_prefix(superscript->first.size());
+    exponent = true;
+  }
+  return written;
+}
+
+// The unit `text` (trimmed) names: ASCII as UDUNITS-2 has always read it,
+// any other text as UTF-8, its superscripts as exponents.
+Unit Parse(std::string_view text) {
+  const bool ascii =
+      std::ranges::all_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) return Unit(ut_parse(loaded->system, std::string(text).c_str(), UT_ASCII));
+  return Unit(ut_parse(loaded->system, AsciiExponents(text).c_str(), UT_UTF8));
+}
 
 // Why ut_read_xml failed, with `error_number` its errno.
 std::string LoadError(ut_status failure, int error_number) {
@@ -112,9 +206,15 @@ bool Load(std::string& error) {
   auto units = std::make_unique<System>();
   units->system = system;
   units->year.reset(ut_get_unit_by_name(system, "year"));
+  units->month.reset(ut_get_unit_by_name(system, "month"));
   units->annual.reset(ut_new_base_unit(system));
-  if (units->year == nullptr || units->annual == nullptr || !MapYear(system, units->annual.get())) {
-    error = "the UDUNITS-2 unit database has no year";
+  units->monthly.reset(ut_new_base_unit(system));
+  const bool periods = units->year != nullptr && units->month != nullptr &&
+                       units->annual != nullptr && units->monthly != nullptr &&
+                       MapTo(system, units->annual.get(), {"a", "yr"}, {"year", "years"}) &&
+                       MapTo(system, units->monthly.get(), {}, {"month", "months"});
+  if (!periods || !MapHectare(system)) {
+    error = std::string("the UDUNITS-2 unit database has no ") + (periods ? "hectare" : "year");
     units.reset();  // its units before their system
     ut_free_system(system);
     return false;
@@ -129,10 +229,19 @@ bool Load(std::string& error) {
 
 }  // namespace
 
+// The blanks of ut_trim, whose result is a character short after leading
+// blanks (" mm" would be "m").
+std::string_view TrimmedUnit(std::string_view unit) {
+  constexpr std::string_view kBlanks = " \t\n\v\f\r";
+  const std::size_t begin = unit.find_first_not_of(kBlanks);
+  if (begin == std::string_view::npos) return {};
+  return unit.substr(begin, unit.find_last_not_of(kBlanks) + 1 - begin);
+}
+
 bool TakesCommonUnit(InputField field) {
   const Quantity quantity = InfoOf(field).quantity;
   return quantity == Quantity::kAnnualTotal || quantity == Quantity::kTotal ||
-         quantity == Quantity::kLength;
+         quantity == Quantity::kMonthTotal || quantity == Quantity::kLength;
 }
 
 std::string_view ColumnUnit(std::string_view name, InputField field, std::string_view common) {
@@ -152,6 +261,7 @@ std::string ResultUnit(const ResultColumn& column, std::string_view length, std:
 
 const FieldUnits* FieldUnits::Load(std::string& error) {
   static const FieldUnits units;
+  LockAcrossFork();
   const LibraryScope scope;
   if (loaded == nullptr && !recharge::Load(error)) return nullptr;
   return &units;
@@ -160,37 +270,53 @@ const FieldUnits* FieldUnits::Load(std::string& error) {
 bool FieldUnits::ScaleOf(InputField field, std::string_view unit, UnitScale& scale,
                          std::string& problem) const {
   scale = UnitScale();
-  if (unit.empty()) return true;
+  const std::string_view trimmed = TrimmedUnit(unit);
+  if (trimmed.empty()) return true;
   const Quantity quantity = InfoOf(field).quantity;
-  const std::string text(unit);
   const auto refuse = [&](std::string_view why) {
     problem = std::string(FieldName(field)) + " takes " + std::string(InfoOf(quantity).takes) +
-              ", not \"" + text + "\"" + std::string(why);
+              ", not \"" + std::string(unit) + "\"" + std::string(why);
     return false;
   };
+  const bool unitless = quantity == Quantity::kVolumeFraction || quantity == Quantity::kNumber ||
+                        quantity == Quantity::kNone;
+  if (unitless && MeansNoUnit(trimmed)) return true;
   if (quantity == Quantity::kNone) return refuse("");
 
   const LibraryScope scope;
-  const Unit given(ut_parse(loaded->system, text.c_str(), UT_ASCII));
+  const Unit given = Parse(trimmed);
   if (given == nullptr) return refuse(", which is no unit");
   double factor = 0.0;
   bool taken = false;
   switch (quantity) {
     case Quantity::kAnnualTotal:
-    case Quantity::kTotal: {
-      // The same total in cm: as it is, for the year, as water; then, for an
-      // annual total, a mean rate over a year.
+    case Quantity::kTotal:
+    case Quantity::kMonthTotal: {
+      // The same total in cm: as it is, for the year, as water; for a month's
+      // total, for the month; then, for an annual total, a mean rate over a
+      // year, a per month (mm/month) being one over UDUNITS-2's month.
       const Unit per_year(ut_multiply(given.get(), loaded->annual.get()));
       const Unit water(ut_divide(given.get(), loaded->water.get()));
       const Unit water_per_year(ut_multiply(water.get(), loaded->annual.get()));
+      const Unit per_month(ut_multiply(given.get(), loaded->monthly.get()));
+      const Unit water_per_month(ut_multiply(water.get(), loaded->monthly.get()));
       const Unit rate(ut_multiply(given.get(), loaded->year.get()));
       const Unit water_rate(ut_multiply(water.get(), loaded->year.get()));
+      const Unit monthly_rate(ut_multiply(
+          Unit(ut_divide(per_month.get(), loaded->month.get())).get(), loaded->year.get()));
+      const Unit water_monthly_rate(ut_multiply(
+          Unit(ut_divide(water_per_month.get(), loaded->month.get())).get(), loaded->year.get()));
       for (const Unit* total : {&given, &per_year, &water, &water_per_year}) {
         if (!taken) taken = FactorTo(total->get(), loaded->cm.get(), factor);
       }
-      for (const Unit* total : {&rate, &water_rate}) {
+      if (quantity == Quantity::kMonthTotal) {
+        for (const Unit* total : {&per_month, &water_per_month}) {
+          if (!taken) taken = FactorTo(total->get(), loaded->cm.get(), factor);
+        }
+      }
+      for (const Unit* total : {&rate, &water_rate, &monthly_rate, &water_monthly_rate}) {
         if (!taken && FactorTo(total->get(), loaded->cm.get(), factor)) {
-          if (quantity == Quantity::kTotal) {
+          if (quantity != Quantity::kAnnualTotal) {
             return refuse(", a mean rate: the period of " + std::string(FieldName(field)) +
                           " is not the year");
           }
@@ -220,12 +346,12 @@ bool FieldUnits::ScaleOf(InputField field, std::string_view unit, UnitScale& sca
 }
 
 bool FieldUnits::LengthScale(std::string_view unit, UnitScale& scale, std::string& problem) const {
-  const std::string text(unit);
   const LibraryScope scope;
-  const Unit given(ut_parse(loaded->system, text.c_str(), UT_ASCII));
+  const Unit given = Parse(TrimmedUnit(unit));
   double factor = 0.0;
   if (!FactorTo(loaded->cm.get(), given.get(), factor)) {
-    problem = "takes " + std::string(InfoOf(Quantity::kLength).takes) + ", not \"" + text + "\"";
+    problem = "takes " + std::string(InfoOf(Quantity::kLength).takes) + ", not \"" +
+              std::string(unit) + "\"";
     return false;
   }
   scale = ScaleFor(factor);

@@ -3,31 +3,44 @@
 // is in cm. Each field's kind of quantity (input_fields.h) decides what it
 // takes:
 //
-//   annual total  a length (mm, cm, m, in), a length per year meaning the
-//                 same total (mm/a, mm a-1, mm year-1, mm yr-1), a mass of
-//                 water per area (kg m-2, kg m-2 a-1) as mm of water, or a
-//                 mean rate (mm d-1, kg m-2 s-1) times one year
+//   annual total  a length (mm, cm, m, in, m3/ha), a length per year meaning
+//                 the same total (mm/a, mm a-1, mm year-1, mm yr-1), a mass
+//                 of water per area (kg m-2, kg m-2 a-1) as mm of water, or a
+//                 mean rate (mm d-1, kg m-2 s-1, mm/month) times one year
 //   total         a length, a length per year or a mass of water per area; a
-//                 mean rate over a day or a second is refused, as the period
-//                 of such a total is not the year
+//                 mean rate is refused, as the period of such a total is not
+//                 the year
+//   monthly total a total, or a length per month meaning the same total
+//                 (mm/month, kg m-2 month-1)
 //   length, reciprocal length, volume fraction (1, m3 m-3, cm3/cm3, %)
 //   number        1 or none
 //   none          no unit
 //
-// Unit strings are read by UDUNITS-2 alone.
+// A word for no unit ("-", "none", "dimensionless", "unitless", "fraction",
+// in any case) is 1 for a volume fraction or a number, and taken by the
+// fields that take none.
+//
+// Unit strings are read by UDUNITS-2 alone, without the blanks around them
+// (a netCDF attribute padded to its length): blanks alone are no unit, the
+// model's. Text beyond ASCII is read as UTF-8, a run of superscripts as an
+// exponent (m⁻¹, mm·a⁻¹, m³ m⁻³).
 //
 // In the unit system read here `a` is the year (`mm/a`), not UDUNITS-2's are:
 // no input is an area. `a`, `yr` and `year` are the period of an annual
-// total, so that a length per year is told apart from a rate over a day; a
-// mean rate is multiplied by UDUNITS-2's own year, the tropical year of
-// 365.242198781 days. Water weighs 1000 kg m-3. A unit is taken only when
-// its quotient with the model's unit is dimensionless, never by UDUNITS-2's
-// conversion of reciprocals (which would take 1/m for a length).
+// total, so that a length per year is told apart from a rate over a day, and
+// `month` that of a month's total; `ha` stays the hectare. A mean rate is
+// multiplied by UDUNITS-2's own year, the tropical year of 365.24219878125
+// days. Water weighs 1000 kg m-3. A unit is taken only when its quotient with
+// the model's unit is a number: never by UDUNITS-2's conversion of
+// reciprocals (which would take 1/m for a length), nor through an angle,
+// which UDUNITS-2 counts dimensionless (a degree would be a fraction pi/180).
 //
 // A factor within 1e-12 of a power of ten is that power, applied exactly:
 //   P "mm"     -> shift -1 (600 mm is 60 cm)    zgw "m" -> shift 2
 //   P "kg m-2 s-1" -> factor 3155692.59747 (a year of it, in cm of water)
+//   rain4 "mm/month" -> shift -1    Ps "m3/ha" -> shift -2 (0.1 mm)
 //   zgw "1/m"  -> "zgw takes a length (mm, cm, m, in, ...), not \"1/m\""
+//   P "mm/month" -> factor 1.2     Ps "mm/month", theta_r "degree" -> refused
 //
 // UDUNITS-2 is not safe on several threads: every call here takes one lock,
 // and callers resolve their units once, never per value.
@@ -41,6 +54,11 @@
 #include "balance/unit_scale.h"
 
 namespace recharge {
+
+// `unit` without the blanks around it, as files write them ("mm   " in a
+// netCDF attribute padded as Fortran pads it): "" for blanks alone, the
+// model's unit.
+std::string_view TrimmedUnit(std::string_view unit);
 
 // Whether a field takes the common unit of the climate amounts and depths
 // (recharge-table --units): the annual totals, totals and lengths.
@@ -70,9 +88,9 @@ class FieldUnits {
   // `error` naming the file and UDUNITS2_XML_PATH when it cannot be read.
   static const FieldUnits* Load(std::string& error);
 
-  // The scale of `field`'s values given in `unit`; an empty unit is the
-  // model's. False with `problem` naming the field, the unit and what the
-  // field takes.
+  // The scale of `field`'s values given in `unit`; an empty or blank unit is
+  // the model's. False with `problem` naming the field, the unit as given and
+  // what the field takes.
   bool ScaleOf(InputField field, std::string_view unit, UnitScale& scale,
                std::string& problem) const;
 

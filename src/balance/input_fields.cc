@@ -7,12 +7,13 @@ namespace recharge {
 namespace {
 
 using InputGroup::kClimate, InputGroup::kSite, InputGroup::kSoil, InputGroup::kOwnParameter;
-using Quantity::kAnnualTotal, Quantity::kTotal, Quantity::kLength, Quantity::kReciprocalLength,
-    Quantity::kVolumeFraction, Quantity::kNumber, Quantity::kNone;
+using Quantity::kAnnualTotal, Quantity::kTotal, Quantity::kMonthTotal, Quantity::kLength,
+    Quantity::kReciprocalLength, Quantity::kVolumeFraction, Quantity::kNumber, Quantity::kNone;
 
 constexpr std::string_view kAnnualUnits[] = {"cm/a",       "mm/a",   "m/a",
                                              "kg m-2 a-1", "mm d-1", "kg m-2 s-1"};
 constexpr std::string_view kTotalUnits[] = {"cm", "mm", "m", "kg m-2"};
+constexpr std::string_view kMonthUnits[] = {"cm", "mm", "m", "kg m-2", "mm/month"};
 constexpr std::string_view kLengthUnits[] = {"cm", "mm", "m"};
 constexpr std::string_view kReciprocalUnits[] = {"1/cm", "1/m"};
 constexpr std::string_view kFractionUnits[] = {"1", "%"};
@@ -24,11 +25,15 @@ constexpr QuantityInfo kQuantities[] = {
     {"total", "cm", kTotalUnits,
      "a length (mm, cm, m, in, ...), a length per year (mm/a, mm year-1) or a mass of water per "
      "area (kg m-2)"},
+    {"monthly total", "cm", kMonthUnits,
+     "a length (mm, cm, m, in, ...), a length per month (mm/month) or per year (mm/a), or a "
+     "mass of water per area (kg m-2, kg m-2 month-1)"},
     {"length", "cm", kLengthUnits, "a length (mm, cm, m, in, ...)"},
     {"reciprocal length", "1/cm", kReciprocalUnits, "a reciprocal length (1/cm, 1/m, m-1)"},
-    {"volume fraction", "1", kFractionUnits, "a volume fraction (1, m3 m-3, cm3/cm3, %)"},
-    {"number", "1", {}, "no unit or 1"},
-    {"none", "", {}, "no unit"},
+    {"volume fraction", "1", kFractionUnits,
+     "a volume fraction (1, m3 m-3, cm3/cm3, %, fraction, -)"},
+    {"number", "1", {}, "no unit (-, none) or 1"},
+    {"none", "", {}, "no unit (-, none)"},
 };
 static_assert(std::size(kQuantities) == static_cast<int>(Quantity::kCount));
 
@@ -40,18 +45,18 @@ constexpr InputInfo kInputs[] = {
      -1},
     {"Cs", "coefficient of simultaneity; where not given, derived from the months", kNumber,
      kClimate, false, -1},
-    {"rain4", "rain of April", kTotal, kClimate, false, 0},
-    {"rain5", "rain of May", kTotal, kClimate, false, 1},
-    {"rain6", "rain of June", kTotal, kClimate, false, 2},
-    {"rain7", "rain of July", kTotal, kClimate, false, 3},
-    {"rain8", "rain of August", kTotal, kClimate, false, 4},
-    {"rain9", "rain of September", kTotal, kClimate, false, 5},
-    {"etp4", "potential evapotranspiration of April", kTotal, kClimate, false, 0},
-    {"etp5", "potential evapotranspiration of May", kTotal, kClimate, false, 1},
-    {"etp6", "potential evapotranspiration of June", kTotal, kClimate, false, 2},
-    {"etp7", "potential evapotranspiration of July", kTotal, kClimate, false, 3},
-    {"etp8", "potential evapotranspiration of August", kTotal, kClimate, false, 4},
-    {"etp9", "potential evapotranspiration of September", kTotal, kClimate, false, 5},
+    {"rain4", "rain of April", kMonthTotal, kClimate, false, 0},
+    {"rain5", "rain of May", kMonthTotal, kClimate, false, 1},
+    {"rain6", "rain of June", kMonthTotal, kClimate, false, 2},
+    {"rain7", "rain of July", kMonthTotal, kClimate, false, 3},
+    {"rain8", "rain of August", kMonthTotal, kClimate, false, 4},
+    {"rain9", "rain of September", kMonthTotal, kClimate, false, 5},
+    {"etp4", "potential evapotranspiration of April", kMonthTotal, kClimate, false, 0},
+    {"etp5", "potential evapotranspiration of May", kMonthTotal, kClimate, false, 1},
+    {"etp6", "potential evapotranspiration of June", kMonthTotal, kClimate, false, 2},
+    {"etp7", "potential evapotranspiration of July", kMonthTotal, kClimate, false, 3},
+    {"etp8", "potential evapotranspiration of August", kMonthTotal, kClimate, false, 4},
+    {"etp9", "potential evapotranspiration of September", kMonthTotal, kClimate, false, 5},
     {"zr", "root zone depth", kLength, kSite, true, -1},
     {"zgw", "depth to groundwater below the surface", kLength, kSite, true, -1},
     {"class", "soil class (1 to 34; 0: own parameters)", kNumber, kSoil, true, -1},

@@ -48,7 +48,8 @@ inline constexpr int kInputFieldCount = static_cast<int>(InputField::kCount);
 // What kind of quantity an input is, which decides the units it takes.
 enum class Quantity {
   kAnnualTotal,       // P, ETp: cm in a year
-  kTotal,             // Ps, ETps, the months: cm in their period
+  kTotal,             // Ps, ETps: cm in the summer half-year
+  kMonthTotal,        // the months: cm in the month
   kLength,            // zr, zgw
   kReciprocalLength,  // alpha
   kVolumeFraction,    // theta_r, theta_s

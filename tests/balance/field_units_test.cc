@@ -18,8 +18,9 @@ const FieldUnits& Units() {
 
 // What each field takes. A shift is the exact power of ten to the model's
 // unit, cm (1/cm for alpha, 1 for the fractions); a factor is worked out by
-// hand: a year is UDUNITS-2's, 3.15569259747e7 s, and water weighs
-// 1000 kg m-3, so 1 kg m-2 s-1 for a year is 3.15569259747e7 mm of water.
+// hand: a year is UDUNITS-2's, 3.15569259747e7 s (365.24219878125 d), and
+// water weighs 1000 kg m-3, so 1 kg m-2 s-1 for a year is 3.15569259747e7 mm
+// of water.
 TEST(FieldUnits, AcceptedAndRefused) {
   constexpr double kRefused = -1.0;
   const struct {
@@ -40,7 +41,7 @@ TEST(FieldUnits, AcceptedAndRefused) {
       {InputField::kETp, "mm yr-1", -1},
       {InputField::kP, "kg m-2", -1},
       {InputField::kP, "kg m-2 a-1", -1},
-      {InputField::kP, "mm d-1", 0, 36.5242198781},
+      {InputField::kP, "mm d-1", 0, 36.524219878125},
       {InputField::kP, "kg m-2 s-1", 0, 3155692.59747},
       {InputField::kPs, "mm", -1},
       {InputField::kRain4, "mm/a", -1},
@@ -61,6 +62,33 @@ TEST(FieldUnits, AcceptedAndRefused) {
       {InputField::kP, "degC", 0, kRefused},
       {InputField::kP, "m2", 0, kRefused},
       {InputField::kP, "furlongz", 0, kRefused},
+      // Blanks around a unit are no part of it; blanks alone are the model's.
+      {InputField::kP, " mm", -1},
+      {InputField::kZgw, "m      ", 2},
+      {InputField::kP, "   ", 0},
+      // UTF-8 superscripts are exponents, whatever precedes them.
+      {InputField::kP, "mm·a⁻¹", -1},
+      {InputField::kThetaR, "m³ m⁻³", 0},
+      {InputField::kAlpha, "m⁻¹", -2},
+      {InputField::kZgw, "10³ mm", 2},
+      // A length per month: a month's total on a month's field, a mean rate on
+      // an annual total, refused on a summer's.
+      {InputField::kRain4, "mm/month", -1},
+      {MonthField(InputField::kEtp4, 5), "kg m-2 month-1", -1},
+      {InputField::kP, "mm/month", 0, 1.2},  // a mean rate: twelve months of it
+      {InputField::kPs, "mm month-1", 0, kRefused},
+      // `ha` is the hectare although `a` is the year: 1 m3/ha is 0.1 mm.
+      {InputField::kPs, "m3/ha", -2},
+      {InputField::kP, "mm/ha", 0, kRefused},
+      // Words for no unit where no unit is taken, and there alone.
+      {InputField::kP1, "-", 0},
+      {InputField::kN, "None", 0},
+      {InputField::kThetaS, "fraction", 0},
+      {InputField::kP2, "m", 0, kRefused},
+      {InputField::kP, "none", 0, kRefused},
+      // An angle is no number, though UDUNITS-2 counts it dimensionless.
+      {InputField::kThetaR, "degree", 0, kRefused},
+      {InputField::kCs, "rad", 0, kRefused},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(FieldName(c.field)) + " [" + c.unit + "]");
@@ -96,7 +124,7 @@ TEST(FieldUnits, MessagesNameTheFieldTheUnitAndWhatItTakes) {
 TEST(FieldUnits, ResultLengths) {
   UnitScale scale;
   std::string problem;
-  EXPECT_TRUE(Units().LengthScale("mm", scale, problem));
+  EXPECT_TRUE(Units().LengthScale(" mm ", scale, problem));
   EXPECT_EQ(scale.shift, 1);
   EXPECT_FALSE(Units().LengthScale("mm/a", scale, problem));
   std::string units;

@@ -4,10 +4,13 @@ round-to-nearest without traps whatever the caller set, and gives the
 caller's floating-point environment back."""
 
 import ctypes
+import io
 import os
 import signal
 import subprocess
 import sys
+import threading
+import time
 
 import numpy as np
 import pytest
@@ -73,3 +76,36 @@ def test_signals_in_a_python_process(script, returncode, out, err):
                          env=os.environ, timeout=120)
     assert (run.returncode, run.stdout) == (returncode, out), run.stderr
     assert err in run.stderr and "run-time error" not in run.stderr
+
+
+def test_fork_while_another_thread_reads_units():
+    """A child forked while another thread holds the unit database's lock
+    can read units itself: no child hangs."""
+    stop = threading.Event()
+
+    def read_units():  # as read_table reads them, without the GIL
+        header = ",".join(f"{each.name} [{each.model_unit or '-'}]" for each in recharge.INPUTS)
+        while not stop.is_set():
+            recharge.read_table(io.BytesIO(header.encode() + b"\n"))
+
+    reader = threading.Thread(target=read_units)
+    reader.start()
+    hung = 0
+    try:
+        for _ in range(100):
+            child = os.fork()
+            if child == 0:
+                recharge.column_unit("P", "P", "0.5 m")
+                os._exit(0)
+            deadline = time.monotonic() + 5
+            while os.waitpid(child, os.WNOHANG) == (0, 0):
+                if time.monotonic() > deadline:
+                    os.kill(child, signal.SIGKILL)
+                    os.waitpid(child, 0)
+                    hung += 1
+                    break
+                time.sleep(0.001)
+    finally:
+        stop.set()
+        reader.join()
+    assert hung == 0
