@@ -23,7 +23,7 @@ NAMES = {"P": "P [mm]", "zr": "zr [m]", "zgw": "zgw (m)"}
 TO_TEXT_UNIT = {"P": 1, "zr": -2, "zgw": -2}  # powers of ten from cm
 OPTIONS = ["--units", "mm", "--output-units", "mm"]
 AMOUNTS_AND_DEPTHS = {each.name for each in recharge.INPUTS
-                      if each.quantity in ("annual total", "total", "length")}
+                      if each.quantity in ("annual total", "total", "monthly total", "length")}
 
 
 def _text(soils, name):
