@@ -30,7 +30,7 @@ def _column_values(frame, position, field, unit):
     """
     import pandas as pd
 
-    from ._balance import _missing
+    from ._balance import _missing, _real
     from ._table import Unreadable
 
     column = frame.iloc[:, position]
@@ -50,7 +50,7 @@ def _column_values(frame, position, field, unit):
         elif _missing(cell):
             cells.append(None)
         elif isinstance(cell, (numbers.Real, np.bool_)):
-            cells.append(float(cell))
+            cells.append(_real(cell))
         else:
             cells.append(str(cell))
     values, refused = _core.read_cells(field, unit, cells)
