@@ -21,8 +21,9 @@ def _classes(texts, colours, default):
 class CategoryStyle(QgsProcessingLayerPostProcessorInterface):
     """Draws a loaded raster of status or method codes by its categories."""
 
-    # Processing keeps a pointer only: the styles live as long as the module.
-    _kept = []
+    # Processing keeps a pointer only: the styles, one of each kind for every
+    # run, live as long as the module.
+    _kept = {}
 
     def __init__(self, classes):
         super().__init__()
@@ -31,10 +32,11 @@ class CategoryStyle(QgsProcessingLayerPostProcessorInterface):
     @classmethod
     def of(cls, name):
         """The style of the result ``name`` (``"status_code"`` or ``"method_code"``)."""
-        classes = (_classes(recharge.STATUSES, _STATUS_COLOURS, _FAULT_COLOUR)
-                   if name == "status_code" else _classes(recharge.METHODS, _METHOD_COLOURS, ""))
-        cls._kept.append(cls(classes))
-        return cls._kept[-1]
+        if name not in cls._kept:
+            cls._kept[name] = cls(
+                _classes(recharge.STATUSES, _STATUS_COLOURS, _FAULT_COLOUR)
+                if name == "status_code" else _classes(recharge.METHODS, _METHOD_COLOURS, ""))
+        return cls._kept[name]
 
     def postProcessLayer(self, layer, context, feedback):  # noqa: N802 (QGIS's name)
         layer.setRenderer(QgsPalettedRasterRenderer(layer.dataProvider(), 1, self._classes))

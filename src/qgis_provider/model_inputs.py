@@ -15,8 +15,14 @@ from qgis.core import (
     QgsProcessingParameterDefinition,
     QgsProcessingParameterEnum,
 )
+from qgis.PyQt.QtCore import QCoreApplication
 
 import recharge
+
+
+def tr(text):
+    """``text`` in the language of QGIS, where the plugin has it."""
+    return QCoreApplication.translate("recharge", text)
 
 
 @dataclass(frozen=True)
@@ -79,6 +85,15 @@ MAIN_RESULTS = tuple(each.name for each in recharge.RESULTS if each.unit.endswit
 OUTPUT_UNITS = next(each.units for each in recharge.INPUTS if each.quantity == "length")
 
 
+def result_unit(each):
+    """The unit of the result column ``each`` as the help gives it: a length
+    in each of the output units (``cm/a, mm/a or m/a``)."""
+    if not each.in_length:
+        return each.unit
+    *others, last = [each.unit.replace(OUTPUT_UNITS[0], unit, 1) for unit in OUTPUT_UNITS]
+    return tr("{} or {}, as output_units").format(", ".join(others), last)
+
+
 def unit_parameter(name):
     """The id of the parameter of ``name``'s unit."""
     return f"{name}_unit"
@@ -90,15 +105,29 @@ def monthly_layers(algorithm, parameters, parameter, each, context):
     layers = algorithm.parameterAsLayerList(parameters, parameter, context)
     if layers and len(layers) != len(each.fields):
         raise QgsProcessingException(
-            f"{each.name}: {len(each.fields)} layers are needed, April to September, "
-            f"not {len(layers)}")
+            tr("{}: {} layers are needed, April to September, not {}").format(
+                each.name, len(each.fields), len(layers)))
     return layers
+
+
+def unit_value(algorithm, parameters, parameter, context):
+    """The unit chosen as ``parameter`` (``P_unit``), by its text or by its
+    number in the list, as ``qgis_process help`` shows them; a unit that is
+    written as a number (the unit ``1``) is that unit, but a Python int is
+    its number."""
+    options = algorithm.parameterDefinition(parameter).options()
+    value = parameters.get(parameter)
+    text = algorithm.parameterAsString(parameters, parameter, context)
+    if isinstance(value, int) or (text not in options and text.isdigit()):
+        return options[int(text)] if int(text) < len(options) else text
+    return text
 
 
 def add_unit_parameter(algorithm, each):
     """The list of ``each``'s units, where it has a choice of units, its id ``P_unit``."""
     if each.units:
-        unit = QgsProcessingParameterEnum(unit_parameter(each.name), f"Unit of {each.name}",
+        unit = QgsProcessingParameterEnum(unit_parameter(each.name),
+                                          tr("Unit of {}").format(each.name),
                                           options=list(each.units), defaultValue=each.units[0])
         unit.setUsesStaticStrings(True)
         if each.advanced:
@@ -109,7 +138,8 @@ def add_unit_parameter(algorithm, each):
 def add_output_units_parameter(algorithm):
     """The list of the results' lengths, its id ``output_units``."""
     *others, last = [each.name for each in recharge.RESULTS if each.in_length]
-    unit = QgsProcessingParameterEnum("output_units", f"Length of {', '.join(others)} and {last}",
+    unit = QgsProcessingParameterEnum("output_units",
+                                      tr("Length of {} and {}").format(", ".join(others), last),
                                       options=list(OUTPUT_UNITS), defaultValue=OUTPUT_UNITS[0])
     unit.setUsesStaticStrings(True)
     algorithm.addParameter(unit)
@@ -118,24 +148,29 @@ def add_output_units_parameter(algorithm):
 def help_text(inputs_how, outputs_how, results):
     """The help of an algorithm: its inputs and how it takes them
     (``inputs_how``), every input with its meaning and units, the results
-    (``outputs_how``, then ``results``, (name, meaning) each), the statuses
+    (``outputs_how``, then ``results``, (name, meaning, unit) each), the statuses
     and an example."""
     rows = "".join(
         f"<li><b>{each.name}</b>: {each.label}"
-        + (f"; in {', '.join(each.units)} (default {each.units[0]})" if each.units else "")
-        + ("" if each.required else "; optional")
+        + (tr("; in {} (default {})").format(", ".join(each.units), each.units[0])
+           if each.units else "")
+        + (tr("; required") if each.required else tr("; optional"))
         + "</li>"
         for each in INPUTS)
-    listed = "".join(f"<li><b>{name}</b>: {meaning}</li>" for name, meaning in results)
+    listed = "".join(f"<li><b>{name}</b>: {meaning}"
+                     + (tr("; in {}").format(unit) if unit else "")
+                     + "</li>" for name, meaning, unit in results)
     statuses = "".join(f"<li>{code}: {text}</li>" for code, text in enumerate(recharge.STATUSES))
     return (
-        f"<p>The long-term average annual actual evapotranspiration (ETa) and groundwater "
-        f"recharge (R = P - ETa) of grass-covered soils on sites without fast runoff, by the "
-        f"model of recharge-table (recharge {recharge.__version__}), bit for bit.</p>"
+        "<p>" + tr("The long-term average annual actual evapotranspiration (ETa) and "
+                   "groundwater recharge (R = P - ETa) of grass-covered soils on sites without "
+                   "fast runoff, by the model of recharge-table (recharge {}), bit for bit.")
+        .format(recharge.__version__) + "</p>"
         f"<p>{inputs_how}</p><ul>{rows}</ul>"
-        f"<p>Cs, where not given, comes from the monthly rain and potential "
-        f"evapotranspiration; the own parameters are read for class 0.</p>"
+        "<p>" + tr("Cs, where not given, comes from the monthly rain and potential "
+                   "evapotranspiration; the own parameters are read for class 0.") + "</p>"
         f"<p>{outputs_how}</p><ul>{listed}</ul>"
-        f"<p>Status codes:</p><ul>{statuses}</ul>"
-        f"<p>Example: P 60 cm/a, ETp 55 cm/a, Ps 30 cm, ETps 40 cm, Cs 0.3, zr 60 cm, "
-        f"zgw 200 cm, class 1 give ETa 48.79 cm/a and R 11.21 cm/a (bagrov, ok).</p>")
+        "<p>" + tr("Status codes:") + f"</p><ul>{statuses}</ul>"
+        "<p>" + tr("Example: P 60 cm/a, ETp 55 cm/a, Ps 30 cm, ETps 40 cm, Cs 0.3, zr 60 cm, "
+                   "zgw 200 cm, class 1 give ETa 48.79 cm/a and R 11.21 cm/a (bagrov, ok).")
+        + "</p>")

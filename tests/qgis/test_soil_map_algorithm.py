@@ -98,12 +98,47 @@ def test_units_and_what_is_refused_before_any_output(qgis, soil_map, tmp_path):
     expected = recharge.balance_frame(frame, output_units="mm")
     assert [f["R"] for f in features][:2] == list(expected["R"])[:2]
     for chosen in ({"ETp": "ETp [mm]"}, {}):
-        with pytest.raises(QgsProcessingException, match=r"^ETp: the field 'ETp \[mm\]': the "
+        with pytest.raises(QgsProcessingException, match=r"\nETp: the field 'ETp \[mm\]': the "
                                                          r"name gives the unit mm, the unit "
                                                          r"chosen m/a$"):
             processing.run("recharge:soilmap", {"INPUT": path, "P": "rain_total", **chosen,
                                                 "ETp_unit": "m/a",
                                                 "OUTPUT": str(tmp_path / "x.gpkg")})
-    with pytest.raises(QgsProcessingException, match="P: no field named P"):
+    with pytest.raises(QgsProcessingException, match="P: required, and the layer has no field "
+                                                     "named P"):
         processing.run("recharge:soilmap", {"INPUT": path, "OUTPUT": str(tmp_path / "x.gpkg")})
     assert not (tmp_path / "x.gpkg").exists()
+
+
+def test_an_empty_geometry_and_a_shapefile_s_cut_name(qgis, soil_map, tmp_path):
+    """A feature MULTIPOLYGON EMPTY has no ETp sampled, the others are
+    computed; the field anaerobios is anaerobiosis cut to a shapefile's 10
+    characters."""
+    _, raster = soil_map
+    path = str(tmp_path / "soils.gpkg")
+    crs = osr.SpatialReference()
+    crs.ImportFromEPSG(EPSG)
+    data = ogr.GetDriverByName("GPKG").CreateDataSource(path)
+    layer = data.CreateLayer("soils", crs, ogr.wkbMultiPolygon)
+    soils = SOILS.loc[[0, 0], ["rain_total", "Ps", "ETps", "CS", "ZR", "zgw", "Class"]].assign(
+        anaerobios=1.0)
+    for column in soils.columns:
+        layer.CreateField(ogr.FieldDefn(column, ogr.OFTReal))
+    for geometry, soil in zip(["MULTIPOLYGON EMPTY", f"MULTI{_square(0)}".replace("((", "(((")
+                               .replace("))", ")))")], soils.itertuples(index=False)):
+        feature = ogr.Feature(layer.GetLayerDefn())
+        for column, value in zip(soils.columns, soil):
+            feature.SetField(column, value)
+        feature.SetGeometry(ogr.CreateGeometryFromWkt(geometry))
+        layer.CreateFeature(feature)
+    data = None
+    result = processing.run("recharge:soilmap", {
+        "INPUT": path, "P": "rain_total", "ETp_layer": raster, "OUTPUT": str(tmp_path / "o.gpkg")})
+    features = list(QgsVectorLayer(result["OUTPUT"], "out", "ogr").getFeatures())
+    frame = soils.rename(columns={"rain_total": "P", "anaerobios": "anaerobiosis"}).assign(
+        ETp=[None, ETP[0, 0]])
+    expected = recharge.balance_frame(frame)
+    assert [f["status"] for f in features] == list(expected["status"]) == [
+        "input error: ETp: no value", "ok"]
+    assert features[1]["R"] == expected["R"].iat[1] != recharge.balance_frame(
+        frame.drop(columns="anaerobiosis"))["R"].iat[1]
