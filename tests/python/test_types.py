@@ -7,6 +7,8 @@ from pathlib import Path
 
 import pytest
 
+import recharge
+
 pytest.importorskip("mypy")
 ROOT = Path(__file__).resolve().parents[2]
 
@@ -25,3 +27,9 @@ def test_package_checks(tmp_path):
     run = mypy(tmp_path, "mypy", "--config-file", str(ROOT / "pyproject.toml"), "--cache-dir",
                str(tmp_path), "-p", "recharge")
     assert run.returncode == 0, run.stdout + run.stderr
+
+
+def test_results_fields_are_typed_as_the_contract_lists_them():
+    typed = list(recharge.Result.__annotations__)
+    assert typed[:-3] == [column.name for column in recharge.RESULTS if not column.text]
+    assert typed[-3:] == ["method_code", "status_code", "units"]
