@@ -43,9 +43,11 @@ constexpr double kUntouchedReal = -std::numeric_limits<double>::quiet_NaN();
 
 std::uint64_t Bits(double value) { return std::bit_cast<std::uint64_t>(value); }
 
+// Written over the old contents and cut to size, so that the file keeps its
+// pages from one input to the next.
 void Load(int fd, std::string_view bytes) {
-  CHECK(ftruncate(fd, 0) == 0);
   CHECK(pwrite(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size()));
+  CHECK(ftruncate(fd, static_cast<off_t>(bytes.size())) == 0);
   CHECK(lseek(fd, 0, SEEK_SET) == 0);
 }
 
@@ -182,15 +184,14 @@ Rows ReadTable(int fd, std::string_view input, Delimiter& delimiter) {
     CHECK(record.kept.empty());
     CHECK(!record.fields.empty() && record.fields.size() <= kFieldLimit);
     CHECK(seen.size() == 1 || record.fields.size() <= header_fields);
-    good.emplace_back();
     bool all_empty = true;
     for (const std::string_view field : record.fields) {
       CHECK(field.find('\0') == std::string_view::npos);
       field_bytes += field.size();
       all_empty = all_empty && field.empty();
-      good.back().emplace_back(field);
     }
     CHECK(!all_empty);
+    good.emplace_back(record.fields.begin(), record.fields.end());
   }
   CHECK(status == ReadStatus::kEnd);
   CHECK(field_bytes <= input.size());
@@ -236,19 +237,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // to pin the delimiter).
   const char d = static_cast<char>(delimiter);
   const std::size_t width = std::max<std::size_t>(2, rows.empty() ? 0 : rows[0].size());
-  Rows written = {std::vector<std::string>(width, "h")};
-  written.insert(written.end(), rows.begin(), rows.end());
+  const std::vector<std::string> header(width, "h");
   std::string table;
-  for (const auto& row : written) {
+  const auto append_row = [&](const std::vector<std::string>& row) {
     for (std::size_t i = 0; i < row.size(); ++i) {
       if (i > 0) table += d;
       recharge::table::AppendField(row[i], d, table);
     }
     recharge::table::AppendRecordEnd(table);
-  }
+  };
+  append_row(header);
+  for (const auto& row : rows) append_row(row);
   Load(output_fd, table);
   Delimiter delimiter_again = Delimiter::kComma;
-  CHECK(ReadTable(output_fd, table, delimiter_again) == written);
+  const Rows again = ReadTable(output_fd, table, delimiter_again);
+  CHECK(again.size() == rows.size() + 1 && again[0] == header &&
+        std::equal(rows.begin(), rows.end(), again.begin() + 1));
   CHECK(delimiter_again == delimiter);
   return 0;
 }

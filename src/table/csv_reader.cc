@@ -16,6 +16,10 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 // The bytes of a record are never asked for beyond offset kRecordLimit, so
 // once they are moved to the front a whole block fits behind them.
 constexpr std::size_t kCapacity = kRecordLimit + kBlockSize;
+// The buffer of a reader at first, doubled as the table needs it: small, so
+// that a table of a few lines costs little and the short tables of the fuzz
+// target go through the doubling too.
+constexpr std::size_t kFirstCapacity = 256;
 
 constexpr std::string_view kUnterminatedQuote = "unterminated quote";
 constexpr std::string_view kNulByte = "NUL byte in the row";
@@ -65,7 +69,9 @@ std::string FieldCountError(std::size_t fields, std::size_t header_fields) {
 }
 
 CsvReader::CsvReader(int fd)
-    : fd_(fd), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
+    : fd_(fd),
+      buffer_(std::make_unique_for_overwrite<char[]>(kFirstCapacity)),
+      capacity_(kFirstCapacity) {}
 
 // True when byte `offset` of the current record is in the buffer, false at
 // the end of the input or after a failed read.
@@ -78,26 +84,37 @@ bool CsvReader::Have(std::size_t offset) {
 }
 
 void CsvReader::Fill() {
-  // The record in hand goes to the front once a block lies behind it, so
-  // that rows of ordinary length keep to the first two blocks of the buffer:
-  // the memory in use is the same for a table of any length.
-  if (kCapacity - end_ < kBlockSize || start_ >= kBlockSize) {
+  // The record in hand goes to the front once a block lies behind it or
+  // less than a block after it, so that rows of ordinary length keep to the
+  // first two blocks of the buffer: the memory in use is the same for a
+  // table of any length.
+  if (start_ > 0 && (capacity_ - end_ < kBlockSize || start_ >= kBlockSize)) {
     std::memmove(buffer_.get(), buffer_.get() + start_, end_ - start_);
     end_ -= start_;
     start_ = 0;
   }
+  // The buffer doubles up to kCapacity while less than a block is left and
+  // reads take all the room they are given.
+  if (capacity_ - end_ < kBlockSize && last_read_full_) {
+    capacity_ = std::min(2 * capacity_, kCapacity);
+    auto larger = std::make_unique_for_overwrite<char[]>(capacity_);
+    std::memcpy(larger.get(), buffer_.get(), end_);
+    buffer_ = std::move(larger);
+  }
   char* const into = buffer_.get() + end_;
+  const std::size_t room = std::min(kBlockSize, capacity_ - end_);
   const std::uint64_t spooled_end = spool_base_ + spool_size_;
   ssize_t got = 0;
   if (stream_end_ < spooled_end) {
-    const std::uint64_t size = std::min<std::uint64_t>(kBlockSize, spooled_end - stream_end_);
+    const std::uint64_t size = std::min<std::uint64_t>(room, spooled_end - stream_end_);
     got = pread(fileno(spool_.get()), into, size, static_cast<off_t>(stream_end_ - spool_base_));
   } else {
-    got = ReadSome(fd_, into, kBlockSize);
+    got = ReadSome(fd_, into, room);
     if (got > 0 && spooling_) Spool(into, static_cast<std::size_t>(got));
   }
   if (got < 0) Failed();
   if (read_failed_) return;
+  last_read_full_ = static_cast<std::size_t>(got) == room;
   end_ += static_cast<std::size_t>(got);
   stream_end_ += static_cast<std::uint64_t>(got);
   at_end_ = got == 0;

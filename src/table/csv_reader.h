@@ -139,8 +139,10 @@ class CsvReader {
 
   int fd_;
   std::unique_ptr<char[]> buffer_;
-  std::size_t start_ = 0;  // the current record in buffer_
-  std::size_t end_ = 0;    // the bytes read into buffer_
+  std::size_t capacity_;         // of buffer_
+  std::size_t start_ = 0;        // the current record in buffer_
+  std::size_t end_ = 0;          // the bytes read into buffer_
+  bool last_read_full_ = false;  // it took all the room it was given
   bool at_end_ = false;
   bool read_failed_ = false;
   int error_number_ = 0;
