@@ -12,9 +12,9 @@ import numpy as np
 import numpy.typing as npt
 
 from . import _core, _units
+from ._columns import _FIELDS
 from ._contract import INPUTS, METHODS, RESULTS, SERIES, STATUSES
 
-_FIELDS = tuple(each.name for each in INPUTS)
 _VALUE_COLUMNS = tuple(column.name for column in RESULTS if not column.text)
 
 
@@ -371,7 +371,8 @@ def balance(P: npt.ArrayLike, ETp: npt.ArrayLike, Ps: npt.ArrayLike, ETps: npt.A
         The length of Wmax, ETa and R (``"mm"``: Wmax in mm, ETa and R in
         mm/year); by default cm. ``Result.units`` names every field's unit.
     threads : int, optional
-        Threads to compute on, 1 to ``recharge.MAX_THREADS``; by default the CPUs the process may
+        Threads to compute on, 1 to ``recharge.MAX_THREADS``; by default the
+        CPUs the process may
         use (``OMP_NUM_THREADS``, affinity, the container's quota). The
         results do not depend on it.
 

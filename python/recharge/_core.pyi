@@ -16,7 +16,6 @@ METHODS: tuple[str, ...]
 STATUSES: tuple[str, ...]
 NO_METHOD: int
 MAX_THREADS: int
-MAX_AXES: int
 COMMON_UNIT_FIELDS: tuple[str, ...]
 
 _Problems = tuple[npt.NDArray[np.int64], npt.NDArray[np.uint8], npt.NDArray[np.uint8],

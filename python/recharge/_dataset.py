@@ -151,14 +151,13 @@ def _variable_units(fields, inputs):
     variables of a dimensional field without a unit."""
     units, unitless = {}, []
     for field, variable in zip(fields, inputs):
-        label = f"variable {variable.name}"
         try:
             unit = column_unit(variable.name, field, variable.attrs.get("units"),
                                "the units attribute")
         except ValueError as error:
             raise ValueError(f"variable {error}") from None
         if unit is not None:
-            units[field] = _units.check(field, unit, label)
+            units[field] = unit
         elif field in _units.DIMENSIONAL_FIELDS:
             unitless.append(str(variable.name))
     if unitless:

@@ -68,8 +68,9 @@ def balance_frame(df: "pandas.DataFrame", *, units: Optional[str] = None,
     """The results of recharge-table for a DataFrame with the table's columns.
 
     The columns are named as the table's, the names of ``recharge.INPUTS``
-    and ``id``, without regard to case; every other column is ignored, named in one UserWarning with a known name it resembles
-    (``ignoring the column clas (did you mean class?)``). Each row is the row
+    and ``id``, without regard to case; every other column is ignored, named
+    in one UserWarning with a known name it resembles (``ignoring the column
+    clas (did you mean class?)``). Each row is the row
     of the table with the same numbers, and NaN an empty cell -- also in a
     required column, where it is the table's input error ``P: no value``.
 

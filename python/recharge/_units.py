@@ -8,8 +8,6 @@ as the table does.
         a length (mm, cm, m, in, ...), not "1/m"
 """
 
-import functools
-
 from . import _core
 from ._contract import INPUTS, RESULTS
 
@@ -17,28 +15,18 @@ from ._contract import INPUTS, RESULTS
 COMMON_UNIT_FIELDS = frozenset(_core.COMMON_UNIT_FIELDS)
 
 #: The fields whose model unit is not 1: a grid without their unit warns.
-DIMENSIONAL_FIELDS = frozenset(each.name for each in INPUTS if each.model_unit not in ("", "1"))
-
-#: Value columns of the results that follow ``output_units``.
-LENGTH_COLUMNS = frozenset(column.name for column in RESULTS if column.in_length)
-
-
-@functools.lru_cache(maxsize=256)
-def _problem(field, unit):
-    """Why ``field`` does not take ``unit``, or None; each pair read once."""
-    try:
-        _core.unit_scale(field, unit)
-    except ValueError as error:
-        return str(error)
-    return None
+DIMENSIONAL_FIELDS = frozenset(each.name for each in INPUTS
+                               if each.model_unit not in ("", "1"))
 
 
 def check(field, unit, label):
-    """``unit`` as a str, once ``field`` is known to take it; ValueError
-    naming ``label`` otherwise."""
-    problem = _problem(field, str(unit))
-    if problem is not None:
-        raise ValueError(f"{label}: {problem}")
+    """``unit`` as a str, once ``field`` is known to take it (the compiled
+    module reads each field's unit once); ValueError naming ``label``
+    otherwise."""
+    try:
+        _core.unit_scale(field, str(unit))
+    except ValueError as error:
+        raise ValueError(f"{label}: {error}") from None
     return str(unit)
 
 

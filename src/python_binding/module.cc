@@ -476,7 +476,6 @@ PYBIND11_MODULE(_core, m) {
   m.attr("STATUSES") = py::tuple(py::cast(StatusTexts()));
   m.attr("NO_METHOD") = kNoMethod;
   m.attr("MAX_THREADS") = kMaxCpus;
-  m.attr("MAX_AXES") = kMaxAxes;
   m.attr("COMMON_UNIT_FIELDS") = FieldsWhere(TakesCommonUnit);
   m.def("available_cpus", AvailableCpus);
   m.def("balance", Balance, py::arg("fields"), py::arg("shape"), py::arg("no_data"),
