@@ -11,11 +11,11 @@ void Arithmetic::Classify(double result, double a, double b, bool division) {
   }
 }
 
-// pow's failures as the C library's flags would tell them: a NaN of numbers
+// pow's failures as a C library's flags would tell them: a NaN of numbers
 // (a negative base to a power that is no integer), an infinity of finite
 // numbers from a zero base (a negative power of 0) or from an overflow.
 double Arithmetic::CheckedPow(double base, double exponent) {
-  const double result = std::pow(base, exponent);
+  const double result = CorrectPow(base, exponent);
   if (std::isnan(result)) {
     if (!std::isnan(base) && !std::isnan(exponent)) Raise(RuntimeError::kPowDomain);
   } else if (std::isinf(result) && std::isfinite(base) && std::isfinite(exponent)) {
@@ -25,7 +25,7 @@ double Arithmetic::CheckedPow(double base, double exponent) {
 }
 
 double Arithmetic::CheckedExp(double x) {
-  const double result = std::exp(x);
+  const double result = CorrectExp(x);
   if (std::isinf(result) && std::isfinite(x)) Raise(RuntimeError::kExpOverflow);
   return result;
 }

@@ -23,16 +23,17 @@
 //   ops.Sub(r, r);                        // NaN, and invalid after the first
 //   ops.fault()                           // kFloatingDivideByZero
 //
-// Arguments for which no failure is possible go straight to the C library
-// at the cost of a few comparisons inline. PlainArithmetic has the same
-// operations unchecked, for code that has proven its operands safe (the
-// solver's integral of a ratio in [0, 1] to a power in [0.5, 10]).
+// Pow and Exp are correctly rounded (correct_pow.h, correct_exp.h): their
+// results are the same on every machine. Arguments for which no failure is
+// possible go straight to them at the cost of a few comparisons inline.
 #pragma once
 
 #include <bit>
 #include <cmath>
 #include <cstdint>
 
+#include "runtime/correct_exp.h"
+#include "runtime/correct_pow.h"
 #include "runtime/runtime_error.h"
 
 namespace recharge {
@@ -63,12 +64,12 @@ class Arithmetic {
     constexpr std::uint64_t kInfinity = 0x7ff0000000000000;
     if (std::bit_cast<std::uint64_t>(base) <= kOne &&
         std::bit_cast<std::uint64_t>(exponent) - 1 < kInfinity - 1) {
-      return std::pow(base, exponent);
+      return CorrectPow(base, exponent);
     }
     return CheckedPow(base, exponent);
   }
   double Exp(double x) {
-    if (std::fabs(x) < 700.0) return std::exp(x);  // e^700 < 2^1010
+    if (std::fabs(x) < 700.0) return CorrectExp(x);  // e^700 < 2^1010
     return CheckedExp(x);
   }
   double Sqrt(double x) {
@@ -102,16 +103,6 @@ class Arithmetic {
   double CheckedSqrt(double x);
 
   RuntimeError fault_ = RuntimeError::kNone;
-};
-
-// The same operations on operands known to be safe: plain IEEE arithmetic.
-struct PlainArithmetic {
-  static double Add(double a, double b) { return a + b; }
-  static double Sub(double a, double b) { return a - b; }
-  static double Mul(double a, double b) { return a * b; }
-  static double Div(double a, double b) { return a / b; }
-  static bool Greater(double a, double b) { return a > b; }
-  static double Pow(double base, double exponent) { return std::pow(base, exponent); }
 };
 
 }  // namespace recharge

@@ -2,9 +2,10 @@
 """Recomputes the exact expected values of the model tests.
 
 The formulas are evaluated here on their own, in double precision, in the
-order in which they are written, with the C library's pow, exp and sqrt (which
-Python's math module calls), so the results agree with the program to the last
-bit. Constants that the program keeps in single precision go through f32().
+order in which they are written, with pow and exp correctly rounded (MPFR,
+through gmpy2) as the program's are and with math.sqrt, so the results agree
+with the program to the last bit. Constants that the program keeps in single
+precision go through f32().
 
 Prints every value a test expects, with the figure the test file gives, and
 the records of tests/app/soil_classes.txt and the tables of tests/table/tables
@@ -18,6 +19,11 @@ import os
 import re
 import struct
 import sys
+
+try:
+    import gmpy2
+except ImportError:
+    sys.exit('model_reference.py needs gmpy2: install the package python3-gmpy2')
 
 
 def f32(x):
@@ -49,6 +55,27 @@ def div(a, b):
     return fin(fin(a) / fin(b))
 
 
+# pow and exp correctly rounded: MPFR with a double's 53 bits, exponent range
+# and subnormals, rounding to nearest, ties to even.
+DOUBLE = gmpy2.ieee(64)
+
+
+def correctly_rounded(f):
+    """f of MPFR as a double, failing as the math module's functions do: NaN
+    raises ValueError, an infinity from finite arguments OverflowError."""
+    def rounded(*args):
+        r = float(f(*args))
+        if math.isnan(r):
+            raise ValueError
+        if math.isinf(r):
+            raise OverflowError
+        return r
+    return rounded
+
+
+correct_pow, correct_exp = correctly_rounded(DOUBLE.pow), correctly_rounded(DOUBLE.exp)
+
+
 def checked(name, f, *args):
     if name == 'pow' and args[0] == 0.0 and args[1] < 0.0:
         raise Fault('M6202 pow: SING error')
@@ -61,7 +88,7 @@ def checked(name, f, *args):
 
 
 def pow_(x, y):
-    return checked('pow', math.pow, x, y)
+    return checked('pow', correct_pow, x, y)
 
 
 # Soil classes: code, theta_r, theta_s, alpha (1/cm), n, p1, p2.
@@ -143,7 +170,7 @@ def anaerobiosis_head(soil):
 
 def bagrov_coefficient(qm, wmax, cs):
     """1.791 exp(2.5884 qmax) + 0.18002 Wmax^1.0879 + Cs."""
-    return (f32(1.791) * checked('exp', math.exp, f32(2.5884) * qm)
+    return (f32(1.791) * checked('exp', correct_exp, f32(2.5884) * qm)
             + f32(0.18002) * pow_(wmax, f32(1.0879))) + cs
 
 
