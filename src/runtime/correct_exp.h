@@ -4,8 +4,9 @@
 // 709.782712893384 the result overflows to inf, below -745.1332191019412 it
 // underflows to 0, subnormal between.
 //
-// A fast phase in double-double arithmetic decides all but about one
-// argument in ten million; the accurate phase (accurate_exp_log.h) the rest.
+// A fast phase in double-double arithmetic (exp_log_fast.h) decides all but
+// about one argument in five million; the accurate phase
+// (accurate_exp_log.h) the rest.
 //
 //   CorrectExp(1.0)     // 2.718281828459045
 //   CorrectExp(-745.0)  // 5e-324

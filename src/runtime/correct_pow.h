@@ -7,8 +7,9 @@
 // the magnitudes; a result beyond the doubles is inf, one below them 0.
 //
 // A fast phase in double-double arithmetic (exp_log_fast.h) decides all but
-// about one argument in a hundred thousand; the exact powers
-// (exact_powers.h) and the accurate phase (accurate_exp_log.h) the rest.
+// about one in ten million of the solver's powers (more near the ends of the
+// doubles and for exponents of thousands); the exact powers (exact_powers.h)
+// and the accurate phase (accurate_exp_log.h) the rest.
 //
 //   CorrectPow(2.0, 0.5)     // 1.4142135623730951
 //   CorrectPow(-2.0, 3.0)    // -8

@@ -8,7 +8,7 @@
 //                     for |a|, |b| < 2^995 and a product that does not
 //                     underflow (Dekker's product, Veltkamp's split)
 //
-//   TwoProduct(0.1, 0.1)   // {0.010000000000000002, -1.5265566588595902e-19}
+//   TwoProduct(0.1, 0.1)   // {0.010000000000000002, -8.326672684688674e-19}
 #pragma once
 
 // Inlined wherever called, however large the caller: a loop over the fast

@@ -9,7 +9,8 @@
 // Every other x^y is irrational or a fraction that no double nor midpoint is.
 //
 //   ExactPow(9.0, 1.5, r)                // true, r = 27
-//   ExactPow(1.0 + 0x1p-52, 2.0, r)      // true, r = 1 + 2^-51 (ties to even)
+//   ExactPow(1 - 0x1p-27, 2.0, r)        // true, r = 1 - 2^-26: the power,
+//                                        // 1 - 2^-26 + 2^-54, is a midpoint
 //   ExactPow(3.0, 0.5, r)                // false
 #pragma once
 
