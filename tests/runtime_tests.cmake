@@ -2,6 +2,7 @@
 add_executable(runtime_tests
   runtime/checked_arithmetic_test.cc
   runtime/correct_pow_test.cc
+  runtime/double_chars_test.cc
   runtime/termination_test.cc
 )
 target_link_libraries(runtime_tests PRIVATE recharge_runtime GTest::gmock_main)

@@ -1,8 +1,8 @@
 #include "balance/soil_case.h"
 
-#include <charconv>
 #include <cmath>
 
+#include "runtime/double_chars.h"
 #include "soil/soil_class_table.h"
 
 namespace recharge {
@@ -92,7 +92,7 @@ double* RequiredSlot(SoilInputs& in, double& soil_class, InputField field) {
 
 std::string Number(double value) {
   char text[32];
-  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+  return std::string(text, ToChars(text, text + sizeof text, value).ptr);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "console/carriage_control.h"
 #include "console/formatted_output.h"
+#include "runtime/is_terminal.h"
 
 namespace recharge {
 
@@ -16,7 +17,7 @@ void Check(RuntimeError error) {
 }  // namespace
 
 Console& Console::Open() {
-  static Console console(isatty(STDIN_FILENO) == 1, isatty(STDOUT_FILENO) == 1);
+  static Console console(IsTerminal(STDIN_FILENO), IsTerminal(STDOUT_FILENO));
   SetTerminationHooks(&console);
   return console;
 }

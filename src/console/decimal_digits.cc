@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "runtime/double_chars.h"
+
 namespace recharge {
 
 bool DecimalDigits::IsZero() const {
@@ -19,8 +21,8 @@ char DecimalDigits::DigitAt(int index) const {
 DecimalDigits ToDecimalDigits(double value) {
   // "d.ddddddddddddddde+XX": one digit, the point, 15 digits, the exponent.
   char text[32];
-  const std::to_chars_result r = std::to_chars(
-      text, text + sizeof text, value, std::chars_format::scientific, DecimalDigits::kCount - 1);
+  const std::to_chars_result r =
+      ToCharsScientific(text, text + sizeof text, value, DecimalDigits::kCount - 1);
   DecimalDigits d{};
   const char* p = text;
   d.negative = *p == '-';

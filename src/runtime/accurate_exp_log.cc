@@ -1,8 +1,8 @@
 #include "runtime/accurate_exp_log.h"
 
-#include <bit>
 #include <cstdint>
 
+#include "runtime/bit_cast.h"
 #include "runtime/exp_log_tables.h"
 #include "runtime/fixed_point.h"
 
@@ -24,7 +24,7 @@ Fixed Ln2(int fraction, std::int64_t times) {
 
 // log x, x positive finite.
 Fixed Log(double x, int fraction) {
-  const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
+  const std::uint64_t bits = BitCast<std::uint64_t>(x);
   std::int64_t exponent = static_cast<std::int64_t>(bits >> 52);
   std::uint64_t mantissa = bits & 0x000fffffffffffff;
   if (exponent == 0) {

@@ -22,9 +22,13 @@ long long PositiveNumber(const char* text) {
 }
 
 // The CPUs of the affinity mask, or those online if it cannot be read.
+// Emscripten declares sched_getaffinity but has none: there the CPUs online,
+// which are one without threads.
 long long AffinityCpus() {
+#ifndef __EMSCRIPTEN__
   cpu_set_t set;
   if (sched_getaffinity(0, sizeof set, &set) == 0) return CPU_COUNT(&set);
+#endif
   return sysconf(_SC_NPROCESSORS_ONLN);
 }
 

@@ -28,10 +28,10 @@
 // possible go straight to them at the cost of a few comparisons inline.
 #pragma once
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 
+#include "runtime/bit_cast.h"
 #include "runtime/correct_exp.h"
 #include "runtime/correct_pow.h"
 #include "runtime/runtime_error.h"
@@ -62,8 +62,8 @@ class Arithmetic {
     // 1 to kInfinity - 1; negative numbers (sign bit set) and NaNs lie above.
     constexpr std::uint64_t kOne = 0x3ff0000000000000;
     constexpr std::uint64_t kInfinity = 0x7ff0000000000000;
-    if (std::bit_cast<std::uint64_t>(base) <= kOne &&
-        std::bit_cast<std::uint64_t>(exponent) - 1 < kInfinity - 1) {
+    if (BitCast<std::uint64_t>(base) <= kOne &&
+        BitCast<std::uint64_t>(exponent) - 1 < kInfinity - 1) {
       return CorrectPow(base, exponent);
     }
     return CheckedPow(base, exponent);

@@ -1,9 +1,9 @@
 #include "runtime/correct_exp.h"
 
-#include <bit>
 #include <cmath>
 
 #include "runtime/accurate_exp_log.h"
+#include "runtime/bit_cast.h"
 #include "runtime/exp_log_fast.h"
 
 namespace recharge {
@@ -24,7 +24,7 @@ double CorrectExp(double x) {
     return exp_log::AccurateExp(x);
   }
   if (std::isnan(x)) return x + x;
-  if (x > kOverflow) return std::bit_cast<double>(std::uint64_t{0x7ff0000000000000});
+  if (x > kOverflow) return BitCast<double>(std::uint64_t{0x7ff0000000000000});
   if (x < kUnderflow) return 0.0;
   return exp_log::AccurateExp(x);
 }

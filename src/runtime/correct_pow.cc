@@ -20,7 +20,7 @@ double PositivePow(double x, double y) {
   const bool subnormal = x < 0x1p-1022;
   const double normal = subnormal ? x * 0x1p64 : x;
   const exp_log::Logarithm log =
-      exp_log::FastLog(std::bit_cast<std::uint64_t>(normal), subnormal ? -64.0 : 0.0);
+      exp_log::FastLog(BitCast<std::uint64_t>(normal), subnormal ? -64.0 : 0.0);
   DoubleDouble t = TwoProduct(y, log.value.hi);
   t.lo += y * log.value.lo;
   // |log x| >= 2^-53 for x != 1: |y| >= 2^64 puts |t| beyond both limits.

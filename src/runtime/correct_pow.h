@@ -16,10 +16,10 @@
 //   CorrectPow(2.0, -1075)   // 0: 2^-1075 lies midway between 0 and 2^-1074
 #pragma once
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 
+#include "runtime/bit_cast.h"
 #include "runtime/exp_log_fast.h"
 
 namespace recharge {
@@ -36,7 +36,7 @@ RECHARGE_ALWAYS_INLINE double PowError(double y, const Logarithm& log, const Dou
 // decide: x no positive normal double, x^y no normal double, or x^y too
 // near a rounding boundary. Branch-free.
 RECHARGE_ALWAYS_INLINE double FastPow(double x, double y) {
-  const Logarithm log = FastLog(std::bit_cast<std::uint64_t>(x), 0.0);
+  const Logarithm log = FastLog(BitCast<std::uint64_t>(x), 0.0);
   DoubleDouble t = TwoProduct(y, log.value.hi);
   t.lo += y * log.value.lo;
   const Exponential e = FastExp(t.hi, t.lo);
@@ -56,8 +56,8 @@ inline double CorrectPow(double x, double y) {
   // x positive and normal, y finite and nonzero: compared as bit patterns.
   constexpr std::uint64_t kSmallest = 0x0010000000000000;
   constexpr std::uint64_t kInfinity = 0x7ff0000000000000;
-  const std::uint64_t x_bits = std::bit_cast<std::uint64_t>(x);
-  const std::uint64_t y_bits = std::bit_cast<std::uint64_t>(y);
+  const std::uint64_t x_bits = BitCast<std::uint64_t>(x);
+  const std::uint64_t y_bits = BitCast<std::uint64_t>(y);
   if (x_bits - kSmallest < kInfinity - kSmallest && (y_bits << 1) - 1 < (kInfinity << 1) - 1) {
     const double result = exp_log::FastPow(x, y);
     if (result != 0.0) return result;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "runtime/bit_cast.h"
 #include "runtime/fixed_point.h"
 
 namespace recharge::exp_log {
@@ -17,7 +18,7 @@ struct Dyadic {
 
 // A finite double as odd * 2^exponent.
 Dyadic Decompose(double value) {
-  const std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+  const std::uint64_t bits = BitCast<std::uint64_t>(value);
   const std::int64_t biased = static_cast<std::int64_t>((bits >> 52) & 0x7ff);
   std::uint64_t mantissa = bits & 0x000fffffffffffff;
   if (biased != 0) mantissa |= std::uint64_t{1} << 52;
@@ -51,11 +52,11 @@ bool ExactPow(double x, double y, double& result) {
     }
     // |y| >= 2^12 with i != 0 lies beyond every double's exponent.
     if (std::fabs(y) >= 0x1p12) {
-      result = (y > 0) == (i > 0) ? std::bit_cast<double>(std::uint64_t{0x7ff0000000000000}) : 0.0;
+      result = (y > 0) == (i > 0) ? BitCast<double>(std::uint64_t{0x7ff0000000000000}) : 0.0;
       return true;
     }
     const std::int64_t n = static_cast<std::int64_t>(static_cast<double>(i) * y);  // exact
-    result = n > 1100    ? std::bit_cast<double>(std::uint64_t{0x7ff0000000000000})
+    result = n > 1100    ? BitCast<double>(std::uint64_t{0x7ff0000000000000})
              : n < -1100 ? 0.0
                          : RoundBits(1, false, n);
     return true;

@@ -16,10 +16,10 @@
 //   exp: at most 2^-77 relative, beyond the error of t itself
 #pragma once
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 
+#include "runtime/bit_cast.h"
 #include "runtime/double_double.h"
 #include "runtime/exp_log_tables.h"
 
@@ -37,12 +37,11 @@ RECHARGE_ALWAYS_INLINE Logarithm FastLog(std::uint64_t bits, double extra_expone
   constexpr std::uint64_t kOne = 0x3ff0000000000000;
   const LogEntry& entry = kLogTable[(bits >> (52 - kLogIndexBits)) & 0xff];
   // The biased exponent b as the double 2^52 + b, less 2^52 + 1023.
-  const double biased = std::bit_cast<double>((bits >> 52) | 0x4330000000000000);
+  const double biased = BitCast<double>((bits >> 52) | 0x4330000000000000);
   const double e = ((biased - 0x1.00000000003ffp52) + extra_exponent) + entry.exponent_shift;
   // m in [1, 2); m_hi its top 44 bits, so that m_hi r (r of 9 bits) is exact.
-  const double m = std::bit_cast<double>((bits & kMantissa) | kOne);
-  const double m_hi =
-      std::bit_cast<double>(std::bit_cast<std::uint64_t>(m) & ~std::uint64_t{0x1ff});
+  const double m = BitCast<double>((bits & kMantissa) | kOne);
+  const double m_hi = BitCast<double>(BitCast<std::uint64_t>(m) & ~std::uint64_t{0x1ff});
   const double z = (m_hi * entry.r - 1.0) + (m - m_hi) * entry.r;
 
   // log(1 + z) = z - z^2/2 + z^2 w, w = z/3 - z^2/4 + ... + z^8/10: z^2 exact.
@@ -80,8 +79,7 @@ RECHARGE_ALWAYS_INLINE Exponential FastExp(double t_hi, double t_lo) {
   constexpr double kShifter = 0x1.8p52;  // adding it rounds to an integer
   const double shifted = t_hi * kInverseStep + kShifter;
   // k = kf in the low bits (two's complement, modulo 2^64 for any t).
-  const std::uint64_t k =
-      std::bit_cast<std::uint64_t>(shifted) - std::bit_cast<std::uint64_t>(kShifter);
+  const std::uint64_t k = BitCast<std::uint64_t>(shifted) - BitCast<std::uint64_t>(kShifter);
   const double kf = shifted - kShifter;
   // s = t - k log(2)/128: t_hi - kf kStepHi is exact (Sterbenz), as is kf kStepMid.
   DoubleDouble s = TwoSum(t_hi - kf * kStepHi, -(kf * kStepMid));
@@ -103,12 +101,12 @@ RECHARGE_ALWAYS_INLINE Exponential FastExp(double t_hi, double t_lo) {
   r.lo += entry.hi * e.lo + entry.lo * e.hi;
   // 2^K as bits: (K + 1023) << 52, K = floor(k / 128), by logical shifts.
   const std::uint64_t biased = k + (std::uint64_t{1023} << kExpIndexBits);
-  return {r, kf, std::bit_cast<double>((biased >> kExpIndexBits) << 52)};
+  return {r, kf, BitCast<double>((biased >> kExpIndexBits) << 52)};
 }
 
 // value if keep, else +0: a select without a branch, as a mask of bits.
 RECHARGE_ALWAYS_INLINE double KeepIf(bool keep, double value) {
-  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(value) & -std::uint64_t{keep});
+  return BitCast<double>(BitCast<std::uint64_t>(value) & -std::uint64_t{keep});
 }
 
 // The double nearest to value * (1 +- relative_error) if both ends round

@@ -2,6 +2,8 @@
 
 #include <bit>
 
+#include "runtime/bit_cast.h"
+
 namespace recharge::exp_log {
 
 namespace {
@@ -10,9 +12,8 @@ constexpr std::uint64_t kLimbMask = 0xffffffff;
 
 // 2^exponent for -1074 <= exponent <= 1023.
 double TwoTo(std::int64_t exponent) {
-  if (exponent >= -1022)
-    return std::bit_cast<double>(static_cast<std::uint64_t>(exponent + 1023) << 52);
-  return std::bit_cast<double>(std::uint64_t{1} << (exponent + 1074));
+  if (exponent >= -1022) return BitCast<double>(static_cast<std::uint64_t>(exponent + 1023) << 52);
+  return BitCast<double>(std::uint64_t{1} << (exponent + 1074));
 }
 
 }  // namespace
@@ -21,7 +22,7 @@ double RoundBits(std::uint64_t top, bool sticky, std::int64_t exponent) {
   // The leading bit of top has the weight 2^leading.
   const int length = 64 - std::countl_zero(top);
   const std::int64_t leading = exponent + length - 1;
-  if (leading > 1023) return std::bit_cast<double>(std::uint64_t{0x7ff0000000000000});
+  if (leading > 1023) return BitCast<double>(std::uint64_t{0x7ff0000000000000});
   // Bits kept: 53, fewer below 2^-1022, down to the last place 2^-1074.
   const std::int64_t kept = leading >= -1022 ? 53 : leading + 1075;
   if (kept < 0) return 0.0;
@@ -48,7 +49,7 @@ bool Fixed::IsZero() const {
 
 void Fixed::SetDouble(double value) {
   limbs_.fill(0);
-  const std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+  const std::uint64_t bits = BitCast<std::uint64_t>(value);
   negative_ = (bits >> 63) != 0;
   const int biased = static_cast<int>((bits >> 52) & 0x7ff);
   std::uint64_t mantissa = bits & 0x000fffffffffffff;

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 
+#include "runtime/double_chars.h"
 #include "table/cell_excerpt.h"
 
 namespace recharge::table {
@@ -146,7 +147,7 @@ ParseOutcome ParseNumber(std::string_view cell, DecimalMark mark, double& value,
   }
   double magnitude = 0.0;
   const std::from_chars_result result =
-      std::from_chars(text.data(), text.data() + text.size(), magnitude);
+      FromChars(text.data(), text.data() + text.size(), magnitude);
   if (result.ec == std::errc::result_out_of_range) {
     if (Overflows(digits, power)) {
       return ParseOutcome::kOutOfRange;
@@ -199,11 +200,10 @@ void AppendNumber(double value, DecimalMark mark, std::string& out, int shift) {
   char text[32];  // the longest is 24 characters: "-2.2250738585072014e-308"
   const std::size_t begin = out.size();
   if (shift == 0 || value == 0.0 || !std::isfinite(value)) {
-    out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+    out.append(text, ToChars(text, text + sizeof text, value).ptr);
   } else {
-    char* const end =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific).ptr;
-    AppendShifted(std::string_view(text, end), shift, out);
+    char* const end = ToCharsScientific(text, text + sizeof text, value).ptr;
+    AppendShifted(std::string_view(text, static_cast<std::size_t>(end - text)), shift, out);
   }
   if (mark == DecimalMark::kComma) std::replace(out.begin() + begin, out.end(), '.', ',');
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "runtime/descriptor_io.h"
+#include "runtime/make_unique_for_overwrite.h"
 
 namespace recharge::table {
 
@@ -69,9 +70,7 @@ std::string FieldCountError(std::size_t fields, std::size_t header_fields) {
 }
 
 CsvReader::CsvReader(int fd)
-    : fd_(fd),
-      buffer_(std::make_unique_for_overwrite<char[]>(kFirstCapacity)),
-      capacity_(kFirstCapacity) {}
+    : fd_(fd), buffer_(MakeUniqueForOverwrite<char[]>(kFirstCapacity)), capacity_(kFirstCapacity) {}
 
 // True when byte `offset` of the current record is in the buffer, false at
 // the end of the input or after a failed read.
@@ -97,7 +96,7 @@ void CsvReader::Fill() {
   // reads take all the room they are given.
   if (capacity_ - end_ < kBlockSize && last_read_full_) {
     capacity_ = std::min(2 * capacity_, kCapacity);
-    auto larger = std::make_unique_for_overwrite<char[]>(capacity_);
+    auto larger = MakeUniqueForOverwrite<char[]>(capacity_);
     std::memcpy(larger.get(), buffer_.get(), end_);
     buffer_ = std::move(larger);
   }

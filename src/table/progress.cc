@@ -6,11 +6,12 @@
 #include <cstdio>
 
 #include "runtime/descriptor_io.h"
+#include "runtime/is_terminal.h"
 
 namespace recharge::table {
 
 Progress::Progress(int input_fd, bool enabled)
-    : input_fd_(input_fd), enabled_(enabled && isatty(STDERR_FILENO) == 1), start_(Clock::now()) {
+    : input_fd_(input_fd), enabled_(enabled && IsTerminal(STDERR_FILENO)), start_(Clock::now()) {
   struct stat file;
   if (fstat(input_fd, &file) == 0 && S_ISREG(file.st_mode)) input_size_ = file.st_size;
 }
