@@ -11,8 +11,6 @@ namespace recharge {
 namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-constexpr double kOverflow = 709.79;    // e^t rounds to inf beyond 709.7827...
-constexpr double kUnderflow = -745.14;  // e^t rounds to 0 below -745.1332...
 
 // x^y for a positive finite x other than 1 and a finite nonzero y.
 double PositivePow(double x, double y) {
@@ -24,8 +22,8 @@ double PositivePow(double x, double y) {
   DoubleDouble t = TwoProduct(y, log.value.hi);
   t.lo += y * log.value.lo;
   // |log x| >= 2^-53 for x != 1: |y| >= 2^64 puts |t| beyond both limits.
-  if (t.hi > kOverflow) return kInfinity;
-  if (t.hi < kUnderflow) return 0.0;
+  if (t.hi > exp_log::kOverflowLimit) return kInfinity;
+  if (t.hi < exp_log::kUnderflowLimit) return 0.0;
   const exp_log::Exponential e = exp_log::FastExp(t.hi, t.lo);
   if (e.NormalScale()) {
     const double rounded = exp_log::RoundedOrZero(e.value, exp_log::PowError(y, log, t));

@@ -28,7 +28,6 @@ namespace exp_log {
 
 // The relative error of the fast phase's x^y, from the error of log x.
 RECHARGE_ALWAYS_INLINE double PowError(double y, const Logarithm& log, const DoubleDouble& t) {
-  constexpr double kExpError = 0x1p-77;
   return std::fabs(y) * log.error + 0x1p-102 * std::fabs(t.hi) + kExpError;
 }
 

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "runtime/bit_cast.h"
 #include "runtime/fixed_point.h"
@@ -52,13 +53,11 @@ bool ExactPow(double x, double y, double& result) {
     }
     // |y| >= 2^12 with i != 0 lies beyond every double's exponent.
     if (std::fabs(y) >= 0x1p12) {
-      result = (y > 0) == (i > 0) ? BitCast<double>(std::uint64_t{0x7ff0000000000000}) : 0.0;
+      result = (y > 0) == (i > 0) ? std::numeric_limits<double>::infinity() : 0.0;
       return true;
     }
     const std::int64_t n = static_cast<std::int64_t>(static_cast<double>(i) * y);  // exact
-    result = n > 1100    ? BitCast<double>(std::uint64_t{0x7ff0000000000000})
-             : n < -1100 ? 0.0
-                         : RoundBits(1, false, n);
+    result = RoundBits(1, false, n);
     return true;
   }
 

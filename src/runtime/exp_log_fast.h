@@ -25,6 +25,13 @@
 
 namespace recharge::exp_log {
 
+// The bound on the relative error of FastExp beyond that of t.
+inline constexpr double kExpError = 0x1p-77;
+// e^t rounds to inf beyond 709.7827..., to 0 below -745.1332...: beyond
+// these, whatever the error of t.
+inline constexpr double kOverflowLimit = 709.79;
+inline constexpr double kUnderflowLimit = -745.14;
+
 struct Logarithm {
   DoubleDouble value;
   double error;  // bound on |value - log x|

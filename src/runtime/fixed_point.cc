@@ -1,6 +1,7 @@
 #include "runtime/fixed_point.h"
 
 #include <bit>
+#include <limits>
 
 #include "runtime/bit_cast.h"
 
@@ -22,7 +23,7 @@ double RoundBits(std::uint64_t top, bool sticky, std::int64_t exponent) {
   // The leading bit of top has the weight 2^leading.
   const int length = 64 - std::countl_zero(top);
   const std::int64_t leading = exponent + length - 1;
-  if (leading > 1023) return BitCast<double>(std::uint64_t{0x7ff0000000000000});
+  if (leading > 1023) return std::numeric_limits<double>::infinity();
   // Bits kept: 53, fewer below 2^-1022, down to the last place 2^-1074.
   const std::int64_t kept = leading >= -1022 ? 53 : leading + 1075;
   if (kept < 0) return 0.0;
