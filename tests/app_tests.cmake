@@ -13,7 +13,7 @@ target_compile_definitions(app_tests PRIVATE
   TERMINAL_DIR="${CMAKE_CURRENT_SOURCE_DIR}/app/terminal"
   SOIL_CLASSES_FILE="${CMAKE_CURRENT_SOURCE_DIR}/app/soil_classes.txt"
 )
-target_link_libraries(app_tests PRIVATE run_program GTest::gtest_main util)
+target_link_libraries(app_tests PRIVATE run_program recharge_model GTest::gtest_main util)
 add_dependencies(app_tests recharge)
 gtest_discover_tests(app_tests)
 

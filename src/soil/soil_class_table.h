@@ -1,9 +1,11 @@
-// The 34 built-in soil texture classes: van Genuchten/Mualem parameters and
-// the two coefficients of the capillary rise estimate. Every value is the
-// single-precision number nearest to its published decimal, widened exactly to
-// double (theta_s of class 1, 0.3879, is 0.38789999485015869140625): results
+// The 34 built-in soil texture classes: their names, van Genuchten/Mualem
+// parameters and the two coefficients of the capillary rise estimate. Every
+// value is the single-precision number nearest to its published decimal,
+// widened exactly to double (theta_s of class 1, 0.3879, is 0.38789999485015869140625): results
 // depend on it.
 #pragma once
+
+#include <string_view>
 
 #include "soil/soil_hydraulic_parameters.h"
 
@@ -18,6 +20,7 @@ struct SoilClassRow {
   double n;
   double p1;
   double p2;
+  std::string_view name;  // the texture class: "Ss", "Sl2", ..., "gS"
 };
 
 // Row of class `number`, 1 to kSoilClassCount; nullptr for any other number.

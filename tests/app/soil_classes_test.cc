@@ -1,6 +1,7 @@
 // All 34 soil classes in one piped run, checked against soil_classes.txt: the
 // soil water record, qmax, the method with its Bagrov coefficient, and the
-// result record of each soil.
+// result record of each soil. The screen's list of classes names each as the
+// table of classes does.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -8,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/dialogue_texts.h"
 #include "run_program.h"
+#include "soil/soil_class_table.h"
 
 namespace recharge::testing {
 namespace {
@@ -78,6 +81,24 @@ TEST(SoilClasses, EveryClassOfTheTable) {
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(shown[i], expected[i]) << "class " << rows[i / 4].number;
   }
+}
+
+// "Ss  1      Su2 8 ...": each name before its number, as the table names it.
+TEST(SoilClasses, ScreenListNamesEachClassAsTheTable) {
+  int listed = 0;
+  for (const std::string_view line :
+       {texts::kClassList1, texts::kClassList2, texts::kClassList3, texts::kClassList4,
+        texts::kClassList5, texts::kClassList6, texts::kClassList7}) {
+    std::istringstream words{std::string(line)};
+    std::string name;
+    int number = 0;
+    while (words >> name >> number) {
+      ASSERT_NE(SoilClass(number), nullptr) << name;
+      EXPECT_EQ(SoilClass(number)->name, name) << number;
+      ++listed;
+    }
+  }
+  EXPECT_EQ(listed, kSoilClassCount);
 }
 
 }  // namespace
