@@ -2,10 +2,25 @@
 add_executable(runtime_tests
   runtime/checked_arithmetic_test.cc
   runtime/correct_pow_test.cc
-  runtime/double_chars_test.cc
   runtime/termination_test.cc
 )
 target_link_libraries(runtime_tests PRIVATE recharge_runtime GTest::gmock_main)
+
+# The stand-ins of the floating-point <charconv> conversions, which write
+# with {fmt} and read with fast_float (header-only), against this C++
+# library's own: compared here, on this machine's system headers.
+if(NOT CMAKE_CROSSCOMPILING)
+  find_path(FMT_INCLUDE_DIR fmt/format.h)
+  find_path(FAST_FLOAT_INCLUDE_DIR fast_float/fast_float.h)
+  if(FMT_INCLUDE_DIR AND FAST_FLOAT_INCLUDE_DIR)
+    target_sources(runtime_tests PRIVATE runtime/double_chars_test.cc)
+    target_include_directories(runtime_tests SYSTEM PRIVATE ${FMT_INCLUDE_DIR}
+                               ${FAST_FLOAT_INCLUDE_DIR})
+  else()
+    message(STATUS "{fmt} or fast_float not found (libfmt-dev, libfast-float-dev): the "
+                   "<charconv> stand-ins are not compared with the library's")
+  endif()
+endif()
 gtest_discover_tests(runtime_tests)
 
 # CorrectPow and CorrectExp against MPFR, bit for bit, on a bounded random
