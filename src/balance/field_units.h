@@ -20,10 +20,10 @@
 // in any case) is 1 for a volume fraction or a number, and taken by the
 // fields that take none.
 //
-// Unit strings are read by UDUNITS-2 alone, without the blanks around them
-// (a netCDF attribute padded to its length): blanks alone are no unit, the
-// model's. Text beyond ASCII is read as UTF-8, a run of superscripts as an
-// exponent (m⁻¹, mm·a⁻¹, m³ m⁻³).
+// Unit strings are read by UDUNITS-2 (udunits_reader.h), without the blanks
+// around them (a netCDF attribute padded to its length): blanks alone are no
+// unit, the model's. Text beyond ASCII is read as UTF-8, a run of
+// superscripts as an exponent (m⁻¹, mm·a⁻¹, m³ m⁻³).
 //
 // In the unit system read here `a` is the year (`mm/a`), not UDUNITS-2's are:
 // no input is an area. `a`, `yr` and `year` are the period of an annual
@@ -42,8 +42,8 @@
 //   zgw "1/m"  -> "zgw takes a length (mm, cm, m, in, ...), not \"1/m\""
 //   P "mm/month" -> factor 1.2     Ps "mm/month", theta_r "degree" -> refused
 //
-// UDUNITS-2 is not safe on several threads: every call here takes one lock,
-// and callers resolve their units once, never per value.
+// Callers resolve their units once, never per value: UDUNITS-2 reads one
+// unit at a time, under a lock.
 #pragma once
 
 #include <string>
@@ -52,6 +52,7 @@
 #include "balance/input_fields.h"
 #include "balance/soil_results.h"
 #include "balance/unit_scale.h"
+#include "balance/units_reader.h"
 
 namespace recharge {
 
@@ -88,6 +89,9 @@ class FieldUnits {
   // `error` naming the file and UDUNITS2_XML_PATH when it cannot be read.
   static const FieldUnits* Load(std::string& error);
 
+  // The units `reader` reads, which outlives them.
+  explicit FieldUnits(const UnitsReader& reader) : reader_(reader) {}
+
   // The scale of `field`'s values given in `unit`; an empty or blank unit is
   // the model's. False with `problem` naming the field, the unit as given and
   // what the field takes.
@@ -98,7 +102,7 @@ class FieldUnits {
   bool LengthScale(std::string_view unit, UnitScale& scale, std::string& problem) const;
 
  private:
-  FieldUnits() = default;
+  const UnitsReader& reader_;
 };
 
 }  // namespace recharge
