@@ -15,9 +15,19 @@ add_executable(model_tests
 target_link_libraries(model_tests PRIVATE recharge_model GTest::gmock_main)
 gtest_discover_tests(model_tests)
 
-# The units of the fields, where UDUNITS-2 is found.
+# The units of the fields, where UDUNITS-2 is found: UDUNITS-2's, and the
+# list the WebAssembly build reads, against UDUNITS-2 and against what
+# make_listed_units writes now.
 if(RECHARGE_UNITS)
-  add_executable(units_tests balance/field_units_test.cc)
-  target_link_libraries(units_tests PRIVATE recharge_units GTest::gtest_main)
+  add_executable(units_tests balance/field_units_test.cc balance/listed_units_test.cc)
+  target_link_libraries(units_tests PRIVATE recharge_units recharge_listed_units GTest::gtest_main)
   gtest_discover_tests(units_tests)
+
+  add_test(NAME ListedUnits.Current
+           COMMAND ${CMAKE_COMMAND}
+             -DPROGRAM=$<TARGET_FILE:make_listed_units>
+             "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+             -DLIST=${PROJECT_SOURCE_DIR}/src/balance/listed_units.inc
+             -DOUTPUT=${CMAKE_CURRENT_BINARY_DIR}/listed_units.inc
+             -P ${CMAKE_CURRENT_SOURCE_DIR}/listed_units_current.cmake)
 endif()

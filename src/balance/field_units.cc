@@ -12,6 +12,10 @@ namespace recharge {
 
 namespace {
 
+// Why a spelling the list does not have is refused, built for WebAssembly.
+constexpr std::string_view kUnknown =
+    ", which the web page does not know: recharge-table reads every unit UDUNITS-2 reads";
+
 UnitScale ScaleFor(double factor) {
   constexpr int kExactPowers = 22;
   const long power = std::lround(std::log10(factor));
@@ -93,6 +97,8 @@ bool FieldUnits::ScaleOf(InputField field, std::string_view unit, UnitScale& sca
     case UnitReading::Kind::kMeanRate:
       return refuse(", a mean rate: the period of " + std::string(FieldName(field)) +
                     " is not the year");
+    case UnitReading::Kind::kUnknown:
+      return refuse(kUnknown);
   }
   scale = ScaleFor(reading.factor);
   if (quantity == Quantity::kNumber && !scale.IsIdentity()) return refuse("");
@@ -105,7 +111,8 @@ bool FieldUnits::LengthScale(std::string_view unit, UnitScale& scale, std::strin
       trimmed.empty() ? UnitReading{UnitReading::Kind::kNoUnit} : reader_.FromCm(trimmed);
   if (reading.kind != UnitReading::Kind::kFactor) {
     problem = "takes " + std::string(InfoOf(Quantity::kLength).takes) + ", not \"" +
-              std::string(unit) + "\"";
+              std::string(unit) + "\"" +
+              std::string(reading.kind == UnitReading::Kind::kUnknown ? kUnknown : "");
     return false;
   }
   scale = ScaleFor(reading.factor);

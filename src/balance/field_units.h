@@ -23,7 +23,10 @@
 // Unit strings are read by UDUNITS-2 (udunits_reader.h), without the blanks
 // around them (a netCDF attribute padded to its length): blanks alone are no
 // unit, the model's. Text beyond ASCII is read as UTF-8, a run of
-// superscripts as an exponent (m⁻¹, mm·a⁻¹, m³ m⁻³).
+// superscripts as an exponent (m⁻¹, mm·a⁻¹, m³ m⁻³). Built for WebAssembly,
+// where UDUNITS-2 is not, the units are read from the list of spellings
+// UDUNITS-2 read when the list was made (listed_units.h), with the same
+// scales and refusals; a spelling not in the list is refused as unknown.
 //
 // In the unit system read here `a` is the year (`mm/a`), not UDUNITS-2's are:
 // no input is an area. `a`, `yr` and `year` are the period of an annual
@@ -84,9 +87,10 @@ std::string ResultUnit(const ResultColumn& column, std::string_view length, std:
 
 class FieldUnits {
  public:
-  // The unit system, read once per process from UDUNITS-2's database
-  // (UDUNITS2_XML_PATH, or where the library was installed); nullptr with
-  // `error` naming the file and UDUNITS2_XML_PATH when it cannot be read.
+  // The units of this build, read once per process: from UDUNITS-2's
+  // database (UDUNITS2_XML_PATH, or where the library was installed), with
+  // nullptr and `error` naming the file and UDUNITS2_XML_PATH when it cannot
+  // be read; built for WebAssembly, from the list, which never fails.
   static const FieldUnits* Load(std::string& error);
 
   // The units `reader` reads, which outlives them.

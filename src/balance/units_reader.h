@@ -3,7 +3,9 @@
 // everything else (blanks, the words for no unit, the refusal texts, the
 // exact powers of ten), so that every reader refuses in the same words.
 //
-// The reader is UDUNITS-2 (udunits_reader.h).
+// Two readers: UDUNITS-2 itself (udunits_reader.h), and the list of spellings
+// it read when the list was made (listed_units.h), for the WebAssembly build,
+// where UDUNITS-2 is not.
 //
 //   annual total "mm/a"      -> kFactor 0.1 (to cm)
 //   total "mm d-1"           -> kMeanRate
@@ -24,6 +26,7 @@ struct UnitReading {
     kNoUnit,    // no unit at all
     kNotTaken,  // a unit, not one of this quantity
     kMeanRate,  // a rate over time, which a total over another period than the year is not
+    kUnknown,   // a spelling the reader does not know (the list has no such entry)
   };
   Kind kind = Kind::kNotTaken;
   double factor = 0.0;  // kFactor's: finite and positive
