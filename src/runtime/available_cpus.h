@@ -14,7 +14,11 @@
 
 namespace recharge {
 
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+inline constexpr int kMaxCpus = 1;  // a WebAssembly module built without threads
+#else
 inline constexpr int kMaxCpus = 256;
+#endif
 
 int AvailableCpus();
 
