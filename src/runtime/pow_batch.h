@@ -3,7 +3,7 @@
 // the compiler keeps several in the processor's vector lanes at once; the
 // few it does not decide go through CorrectPow one by one. The result does
 // not depend on the vector width: every lane computes the same IEEE
-// operations.
+// operations. `x` and `out` do not overlap.
 //
 //   double r[3] = {0.25, 0.5, 1.0}, p[3];
 //   PowBatch(r, 2.0, p, 3);   // p = {0.0625, 0.25, 1.0}
