@@ -62,6 +62,21 @@ async function chooseFile(page, address, name, options) {
 }
 
 const cases = {
+  // For bench/web_page.py: the first result after the page starts loading,
+  // then a whole table.
+  async speed() {
+    const start = performance.now();
+    const page = await open('/index.html?cs=given&P=60&P_unit=cm%2Fa&ETp=55&ETp_unit=cm%2Fa' +
+                            '&Ps=30&ETps=40&Cs=0.3&zr=60&zgw=200&class=1&anaerobiosis=0');
+    const cells = await resultCells(page);
+    const first = performance.now() - start;
+    const begun = performance.now();
+    await chooseFile(page, '/data/batch.csv', 'batch.csv', {});
+    await until(() => !page.getElementById('table-download').hidden, 'the download', 1200);
+    return {first_result_ms: Math.round(first), ETa: cells.ETa,
+            table_ms: Math.round(performance.now() - begun)};
+  },
+
   async soil() {
     let page = await open('/index.html');
     fill(page, readme);

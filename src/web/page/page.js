@@ -29,7 +29,8 @@ function inputRow(input) {
   const text = element('input', {id: `in-${input.name}`, name: input.name, inputmode: 'decimal',
                                  placeholder: input.required ? 'required' : ''});
   const row = element('div', {class: 'field'}, label, text);
-  if (input.offered.length > 0) row.append(unitSelect(`unit-${input.name}`, input.offered));
+  row.append(input.offered.length > 0 ? unitSelect(`unit-${input.name}`, input.offered)
+                                      : element('span'));
   row.append(element('span', {class: 'meaning'}, input.description));
   return row;
 }
@@ -79,6 +80,7 @@ function buildForm(contract) {
   select.append(element('option', {value: '0'}, '0 own parameters'));
   $('soil-fields').prepend(element('div', {class: 'field'},
                                    element('label', {for: 'in-class'}, 'class'), select,
+                                   element('span'),
                                    element('span', {class: 'meaning'}, soil.description)));
   select.addEventListener('change', showOwnParameters);
 
@@ -334,8 +336,10 @@ function runTable(file) {
   $('table-messages').hidden = true;
   $('table-progress').hidden = false;
   $('table-progress-text').textContent = `Reading ${file.name}…`;
-  const name = file.name.replace(/[^\w.+-]/g, '_');
-  const results = `${name.replace(/\.(csv|txt)$/i, '')}-results.csv`;
+  // The file's own name, as messages name it; one that begins with '-' would
+  // be read as an option.
+  const name = file.name.startsWith('-') ? `./${file.name}` : file.name;
+  const results = `${file.name.replace(/\.(csv|txt)$/i, '')}-results.csv`;
   file.arrayBuffer().then((bytes) => {
     tableWorker = new Worker('table_worker.js');
     tableWorker.onmessage = ({data}) => {
