@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "balance/bagrov_solver.h"
-#include "python_binding/grid_blocks.h"
+#include "grid/grid_blocks.h"
 
 namespace recharge::python {
 
@@ -23,7 +23,7 @@ double SolveCell(double nB, double P, double ETp) {
 
 bool SolveBagrovGrid(const BagrovGrid& grid, WorkerPool& pool, double* ETa,
                      const std::function<bool()>& stop) {
-  return ForEachCell(
+  return grid::ForEachCell(
       grid.shape, pool,
       [&](std::size_t cell, std::span<const std::size_t> index) {
         ETa[cell] = SolveCell(grid.nB.At(index), grid.P.At(index), grid.ETp.At(index));

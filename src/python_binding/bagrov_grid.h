@@ -12,14 +12,14 @@
 #include <functional>
 #include <span>
 
-#include "python_binding/strided_array.h"
+#include "grid/strided_array.h"
 #include "runtime/worker_pool.h"
 
 namespace recharge::python {
 
 struct BagrovGrid {
   std::span<const std::size_t> shape;  // at most kMaxAxes axes
-  StridedArray nB, P, ETp;             // each of `shape`
+  grid::StridedArray nB, P, ETp;       // each of `shape`
 };
 
 // Writes ETa for every cell, in C order. stop() is asked between blocks of

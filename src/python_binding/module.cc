@@ -74,20 +74,32 @@
 #include "balance/field_units.h"
 #include "balance/input_fields.h"
 #include "balance/soil_results.h"
+#include "grid/grid_blocks.h"
+#include "grid/soil_grid.h"
 #include "python_binding/bagrov_grid.h"
 #include "python_binding/contract_tables.h"
-#include "python_binding/grid_blocks.h"
-#include "python_binding/soil_grid.h"
-#include "python_binding/table_reading.h"
 #include "recharge_version.h"
 #include "runtime/available_cpus.h"
 #include "table/cell_number.h"
+#include "table/table_reading.h"
 
 namespace py = pybind11;
 
 namespace recharge::python {
 
 namespace {
+
+using grid::BlockCount;
+using grid::CellCount;
+using grid::CellProblem;
+using grid::ElementType;
+using grid::GridOutputs;
+using grid::kMaxAxes;
+using grid::MissingRequired;
+using grid::SoilGrid;
+using grid::StridedArray;
+using table::SoilTable;
+using table::TableColumn;
 
 using Shape = std::vector<std::size_t>;
 
@@ -359,14 +371,14 @@ py::list ReadTable(int fd, std::optional<std::string> decimal, std::string_view 
                    std::string_view units, std::string_view output_units) {
   std::optional<table::DecimalMark> mark;
   if (decimal) mark = *decimal == "comma" ? table::DecimalMark::kComma : table::DecimalMark::kPoint;
-  std::vector<TableColumn> columns;
+  SoilTable soils;
   std::string problem;
   int error_number = 0;
   bool read = false;
   {
     py::gil_scoped_release unlocked;
-    read = ReadSoilTable(fd, mark, name, {units, output_units, "units", "output_units"}, columns,
-                         problem, error_number);
+    read = table::ReadSoilTable(fd, mark, name, {units, output_units, "units", "output_units"},
+                                soils, problem, error_number);
   }
   if (!read && error_number != 0) {
     errno = error_number;
@@ -375,7 +387,7 @@ py::list ReadTable(int fd, std::optional<std::string> decimal, std::string_view 
   }
   if (!read) throw py::value_error(Text(problem));
   py::list out;
-  for (TableColumn& column : columns) {
+  for (TableColumn& column : soils.columns) {
     if (!column.field) {
       out.append(py::make_tuple(Text(column.name), Texts(column.text)));
       continue;

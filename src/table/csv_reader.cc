@@ -69,6 +69,10 @@ std::string FieldCountError(std::size_t fields, std::size_t header_fields) {
   return std::to_string(fields) + " fields where the header has " + std::to_string(header_fields);
 }
 
+std::string LineProblem(std::size_t line, std::string_view problem) {
+  return "line " + std::to_string(line) + ": " + std::string(problem);
+}
+
 CsvReader::CsvReader(int fd)
     : fd_(fd), buffer_(MakeUniqueForOverwrite<char[]>(kFirstCapacity)), capacity_(kFirstCapacity) {}
 

@@ -81,6 +81,10 @@ enum class ReadStatus { kRecord, kEnd, kReadFailure };
 // "9 fields where the header has 8": a row of too many fields or too few.
 std::string FieldCountError(std::size_t fields, std::size_t header_fields);
 
+// A row's problem named by the line the row starts on, as a table's status
+// says it: 17, zr: "6o" is not a number -> line 17: zr: "6o" is not a number
+std::string LineProblem(std::size_t line, std::string_view problem);
+
 class CsvReader {
  public:
   explicit CsvReader(int fd);

@@ -32,7 +32,7 @@ class RowValues : public CaseValues {
 };
 
 std::string InputError(const RawRow& row, std::string_view what) {
-  return "line " + std::to_string(row.line) + ": " + std::string(what);
+  return LineProblem(row.line, what);
 }
 
 }  // namespace

@@ -4,11 +4,11 @@
 // visited once, on whichever thread takes its block, with its C-order number
 // and its multi-index.
 //
-// The run can be stopped (Ctrl-C): before each of its blocks, the calling
-// thread asks stop() once kStopInterval has passed since the run began or
-// since it last asked, so a run shorter than that never asks, and one that
-// waits in stop() (for the GIL, held by a busy Python thread) does so at
-// most once an interval. Once stop() says yes, no thread starts another
+// The run can be stopped (Ctrl-C, Esc): before each of its blocks, the
+// calling thread asks stop() once kStopInterval has passed since the run
+// began or since it last asked, so a run shorter than that never asks, and
+// one that waits in stop() (for Python's GIL, held by a busy Python thread)
+// does so at most once an interval. Once stop() says yes, no thread starts another
 // block; each finishes the one it is on, and the run ends within about one
 // block's time (256 Newton iterations of some 60 us: about 15 ms).
 //
@@ -26,10 +26,10 @@
 #include <span>
 #include <thread>
 
-#include "python_binding/strided_array.h"
+#include "grid/strided_array.h"
 #include "runtime/worker_pool.h"
 
-namespace recharge::python {
+namespace recharge::grid {
 
 inline constexpr std::size_t kCellsPerBlock = 256;
 
@@ -89,4 +89,4 @@ bool ForEachCell(std::span<const std::size_t> shape, WorkerPool& pool, const Fn&
   return !stopped.load(std::memory_order_relaxed);
 }
 
-}  // namespace recharge::python
+}  // namespace recharge::grid

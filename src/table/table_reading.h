@@ -1,8 +1,9 @@
 // A CSV table of soils read as recharge-table reads it (csv_reader.h,
-// cell_number.h, column_map.h), for the package's read_table: every cell of
-// an input field's column the very double the table computes with, in the
-// model's unit, and every cell it could not read kept with the row's input
-// error, so that a frame of it gives each row the table's status.
+// cell_number.h, column_map.h), for the read_table of the Python and R
+// packages: every cell of an input field's column the very double the table
+// computes with, in the model's unit, every cell it could not read kept with
+// the row's input error, and the input line of every row, so that a frame of
+// it gives each row the table's status.
 //
 //   id,P [mm],zr,...          columns id (text), P [cm] (numbers: 60.5), zr
 //   a,605,6o,...              (numbers: NaN, refused "6o" with the reason
@@ -19,7 +20,7 @@
 #include "balance/soil_case.h"
 #include "table/cell_number.h"
 
-namespace recharge::python {
+namespace recharge::table {
 
 struct TableColumn {
   // As the header names it, a unit given replaced by the model's one: "P [cm]"
@@ -32,14 +33,19 @@ struct TableColumn {
   std::vector<std::string> refused_text, reasons;  // each cell as it stands, and why
 };
 
+struct SoilTable {
+  std::vector<TableColumn> columns;
+  std::vector<std::size_t> lines;  // the input line each row starts on, from 1
+};
+
 // With the units of `options` as recharge-table's --units and --output-units
 // (the latter only checked: the results' unit is the caller's to apply).
 // False with `problem` when the table cannot be read at all: a read failure
 // (`error_number` its errno, else 0), no header, a malformed header, a column
 // twice or a required one missing, a unit of the wrong kind; as
 // recharge-table says it of `input_name`.
-bool ReadSoilTable(int fd, std::optional<table::DecimalMark> decimal, std::string_view input_name,
-                   const UnitOptions& options, std::vector<TableColumn>& columns,
-                   std::string& problem, int& error_number);
+bool ReadSoilTable(int fd, std::optional<DecimalMark> decimal, std::string_view input_name,
+                   const UnitOptions& options, SoilTable& table, std::string& problem,
+                   int& error_number);
 
-}  // namespace recharge::python
+}  // namespace recharge::table

@@ -1,7 +1,8 @@
 // A read-only view of the elements of an array whose memory belongs to the
-// caller (a numpy array: data pointer, element type, strides in bytes), read
-// one element at a time as a double. A stride of 0 repeats the element along
-// its axis, so that an argument broadcast to the grid is read in place.
+// caller (a numpy array, an R vector: data pointer, element type, strides in
+// bytes), read one element at a time as a double. A stride of 0 repeats the
+// element along its axis, so that an argument broadcast to the grid is read
+// in place.
 //
 //   int32 {3, 4} with strides {0, 4}, at index {1, 2} -> the element at byte
 //   8 of `data`, 4.0 when it holds 4
@@ -17,7 +18,7 @@
 #include <span>
 #include <vector>
 
-namespace recharge::python {
+namespace recharge::grid {
 
 // The most axes a grid may have (numpy's own limit).
 inline constexpr std::size_t kMaxAxes = 32;
@@ -63,4 +64,4 @@ class GridIndex {
 // The number of cells of a grid of `shape`: 1 for a grid of no axes.
 std::size_t CellCount(std::span<const std::size_t> shape);
 
-}  // namespace recharge::python
+}  // namespace recharge::grid

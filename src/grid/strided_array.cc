@@ -1,8 +1,8 @@
-#include "python_binding/strided_array.h"
+#include "grid/strided_array.h"
 
 #include <cstring>
 
-namespace recharge::python {
+namespace recharge::grid {
 
 namespace {
 
@@ -67,4 +67,4 @@ std::size_t CellCount(std::span<const std::size_t> shape) {
   return cells;
 }
 
-}  // namespace recharge::python
+}  // namespace recharge::grid

@@ -1,12 +1,12 @@
-#include "python_binding/soil_grid.h"
+#include "grid/soil_grid.h"
 
 #include <limits>
 
 #include "balance/soil_results.h"
-#include "python_binding/grid_blocks.h"
+#include "grid/grid_blocks.h"
 #include "table/cell_number.h"
 
-namespace recharge::python {
+namespace recharge::grid {
 
 namespace {
 
@@ -86,4 +86,4 @@ std::vector<CellProblem> InputProblems(const SoilGrid& grid, const std::uint8_t*
   return problems;
 }
 
-}  // namespace recharge::python
+}  // namespace recharge::grid

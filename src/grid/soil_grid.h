@@ -22,10 +22,10 @@
 
 #include "balance/soil_case.h"
 #include "balance/unit_scale.h"
-#include "python_binding/strided_array.h"
+#include "grid/strided_array.h"
 #include "runtime/worker_pool.h"
 
-namespace recharge::python {
+namespace recharge::grid {
 
 // What a required value that is not given makes of a cell: no data, as on a
 // raster, or the input error of an empty cell, as in a table.
@@ -69,4 +69,4 @@ struct CellProblem {
 // read again from the grid.
 std::vector<CellProblem> InputProblems(const SoilGrid& grid, const std::uint8_t* status);
 
-}  // namespace recharge::python
+}  // namespace recharge::grid

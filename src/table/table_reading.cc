@@ -1,4 +1,4 @@
-#include "python_binding/table_reading.h"
+#include "table/table_reading.h"
 
 #include <cstring>
 #include <limits>
@@ -7,11 +7,9 @@
 #include "balance/field_units.h"
 #include "table/csv_reader.h"
 
-namespace recharge::python {
+namespace recharge::table {
 
 namespace {
-
-using table::DecimalMark;
 
 // The columns of the header named, each an input field's with its unit
 // resolved as recharge-table resolves it: a unit given, in a name or as the
@@ -49,18 +47,18 @@ void Refuse(TableColumn& column, std::size_t row, std::string_view cell, std::st
 }  // namespace
 
 bool ReadSoilTable(int fd, std::optional<DecimalMark> decimal, std::string_view input_name,
-                   const UnitOptions& options, std::vector<TableColumn>& columns,
-                   std::string& problem, int& error_number) {
+                   const UnitOptions& options, SoilTable& table, std::string& problem,
+                   int& error_number) {
   error_number = 0;
-  table::CsvReader reader(fd);
-  table::Record record;
-  table::ReadStatus status = reader.Next(record);
-  if (status == table::ReadStatus::kReadFailure) {
+  CsvReader reader(fd);
+  Record record;
+  ReadStatus status = reader.Next(record);
+  if (status == ReadStatus::kReadFailure) {
     error_number = reader.error_number();
     problem = std::strerror(error_number);
     return false;
   }
-  if (status == table::ReadStatus::kEnd) {
+  if (status == ReadStatus::kEnd) {
     problem = "no header row";
     return false;
   }
@@ -70,14 +68,17 @@ bool ReadSoilTable(int fd, std::optional<DecimalMark> decimal, std::string_view 
   }
   ColumnMap map;
   ColumnUnits units;
+  std::vector<TableColumn>& columns = table.columns;
+  table.lines.clear();
   if (!MapHeader(record.fields, input_name, options, map, units, columns, problem)) return false;
   if (map.id != kAbsent) reader.set_kept_field(map.id);
   const DecimalMark mark = decimal.value_or(
-      table::AllowsDecimalComma(reader.delimiter()) ? DecimalMark::kComma : DecimalMark::kPoint);
-  for (std::size_t row = 0; (status = reader.Next(record)) == table::ReadStatus::kRecord; ++row) {
+      AllowsDecimalComma(reader.delimiter()) ? DecimalMark::kComma : DecimalMark::kPoint);
+  for (std::size_t row = 0; (status = reader.Next(record)) == ReadStatus::kRecord; ++row) {
+    table.lines.push_back(record.line);
     std::string row_error(record.error);
     if (row_error.empty() && record.fields.size() != columns.size()) {
-      row_error = table::FieldCountError(record.fields.size(), columns.size());
+      row_error = FieldCountError(record.fields.size(), columns.size());
     }
     for (std::size_t i = 0; i < columns.size(); ++i) {
       TableColumn& column = columns[i];
@@ -94,8 +95,8 @@ bool ReadSoilTable(int fd, std::optional<DecimalMark> decimal, std::string_view 
       } else {
         double value = 0.0;
         std::string reason;
-        if (table::ReadCell(FieldName(*column.field), cell, mark,
-                            units.in[static_cast<int>(*column.field)], value, reason)) {
+        if (ReadCell(FieldName(*column.field), cell, mark,
+                     units.in[static_cast<int>(*column.field)], value, reason)) {
           column.values.push_back(value);
         } else {
           Refuse(column, row, cell, std::move(reason));
@@ -103,7 +104,7 @@ bool ReadSoilTable(int fd, std::optional<DecimalMark> decimal, std::string_view 
       }
     }
   }
-  if (status == table::ReadStatus::kReadFailure) {
+  if (status == ReadStatus::kReadFailure) {
     error_number = reader.error_number();
     problem = std::strerror(error_number);
     return false;
@@ -111,4 +112,4 @@ bool ReadSoilTable(int fd, std::optional<DecimalMark> decimal, std::string_view 
   return true;
 }
 
-}  // namespace recharge::python
+}  // namespace recharge::table
