@@ -1,0 +1,39 @@
+#include "field_scales.h"
+
+#include <Rcpp.h>
+
+#include <string>
+
+namespace recharge::r {
+
+const FieldUnits& Units() {
+  std::string error;
+  const FieldUnits* const units = FieldUnits::Load(error);
+  if (units == nullptr) Rcpp::stop(error);
+  return *units;
+}
+
+UnitScale ScaleOf(InputField field, std::string_view unit, std::string_view label) {
+  UnitScale scale;
+  std::string problem;
+  if (!Units().ScaleOf(field, unit, scale, problem)) {
+    Rcpp::stop(std::string(label) + ": " + problem);
+  }
+  return scale;
+}
+
+UnitScale LengthScaleOf(std::string_view unit) {
+  UnitScale scale;
+  std::string problem;
+  if (!Units().LengthScale(unit, scale, problem)) Rcpp::stop("output_units: " + problem);
+  return scale;
+}
+
+InputField FieldNamed(std::string_view name) {
+  for (int field = 0; field < kInputFieldCount; ++field) {
+    if (FieldName(static_cast<InputField>(field)) == name) return static_cast<InputField>(field);
+  }
+  Rcpp::stop("no input " + std::string(name));
+}
+
+}  // namespace recharge::r

@@ -1,0 +1,4 @@
+library(testthat)
+library(recharge)
+
+test_check("recharge")
