@@ -27,3 +27,16 @@ test_that("a layer on another grid is refused by name", {
                             class = 1), "zgw is not on the grid of P")
   expect_error(balance_rast(P = c(P, P), ETp = 55), "P: one layer is needed, not 2")
 })
+
+test_that("a raster in blocks gives the cells of one call", {
+  P <- terra::rast(nrows = 60, ncols = 50, xmin = 0, xmax = 500, ymin = 0, ymax = 600,
+                   crs = "EPSG:25832", vals = seq(400, 1000, length.out = 3000))
+  steps <- terra::terraOptions(print = FALSE)$steps
+  terra::terraOptions(steps = 7)
+  on.exit(terra::terraOptions(steps = steps))
+  out <- balance_rast(P = P, ETp = 550, Ps = 300, ETps = 400, Cs = 0.3, zr = 600, zgw = 2000,
+                      class = 14, units = "mm")
+  same <- balance(P = terra::values(P)[, 1], ETp = 550, Ps = 300, ETps = 400, Cs = 0.3,
+                  zr = 600, zgw = 2000, class = 14, units = "mm")
+  expect_identical(terra::values(out$R)[, 1], same$R)
+})
