@@ -417,15 +417,8 @@ py::tuple ReadCells(std::string_view field, const std::optional<std::string>& un
     if (cell.is_none()) {
       out[i] = std::numeric_limits<double>::quiet_NaN();
     } else if (py::isinstance<py::str>(cell)) {
-      const std::string bytes = Bytes(cell);
-      std::string_view text = bytes;
-      const std::size_t begin = text.find_first_not_of(" \t");
-      text = begin == std::string_view::npos
-                 ? std::string_view()
-                 : text.substr(begin, text.find_last_not_of(" \t") + 1 - begin);
       std::string reason;
-      if (!table::ReadCell(FieldName(input), text, table::DecimalMark::kPoint, scale, out[i],
-                           reason)) {
+      if (!table::ReadTextCell(FieldName(input), Bytes(cell), scale, out[i], reason)) {
         out[i] = std::numeric_limits<double>::quiet_NaN();
         reasons[py::int_(i)] = Text(reason);
       }

@@ -184,6 +184,15 @@ bool ReadCell(std::string_view name, std::string_view cell, DecimalMark mark,
   return true;
 }
 
+bool ReadTextCell(std::string_view name, std::string_view text, const UnitScale& scale,
+                  double& value, std::string& problem) {
+  const std::size_t begin = text.find_first_not_of(" \t");
+  text = begin == std::string_view::npos
+             ? std::string_view()
+             : text.substr(begin, text.find_last_not_of(" \t") + 1 - begin);
+  return ReadCell(name, text, DecimalMark::kPoint, scale, value, problem);
+}
+
 std::string NumberProblem(std::string_view name, std::string_view cell, ParseOutcome outcome,
                           DecimalMark mark) {
   const char* reason = " is not a number";

@@ -45,6 +45,12 @@ ParseOutcome ParseNumber(std::string_view cell, DecimalMark mark, double& value,
 bool ReadCell(std::string_view name, std::string_view cell, DecimalMark mark,
               const UnitScale& scale, double& value, std::string& problem);
 
+// A frame's text cell, which no CSV reader has trimmed, read as ReadCell
+// reads a table's cell with a decimal point once the blanks and tabs around
+// it are dropped:  " 60.5 " -> 60.5   "60,5" -> the other mark
+bool ReadTextCell(std::string_view name, std::string_view text, const UnitScale& scale,
+                  double& value, std::string& problem);
+
 // Why a cell of the column `name` is no number, for an outcome other than
 // kOk and kEmpty, as a row's input error says it:
 //   zr, "6o", kNotANumber -> zr: "6o" is not a number

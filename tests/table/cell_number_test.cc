@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -176,6 +177,19 @@ TEST(CellNumberTest, BeyondTheRangeInTheModelsUnit) {
   EXPECT_EQ(problem, "P: \"7.07e307\" is beyond the range of a double in the model's unit");
   EXPECT_FALSE(ReadCell("zgw", "1e999", kPoint, UnitScale{2}, value, problem));
   EXPECT_EQ(problem, "zgw: \"1e999\" is beyond the range of a double");
+}
+
+// A frame's text is read with a point once the blanks and tabs around it
+// are dropped; blanks alone are an empty cell.
+TEST(CellNumberTest, TextCellOfAFrame) {
+  double value = 0.0;
+  std::string problem;
+  EXPECT_TRUE(ReadTextCell("P", " \t605 ", UnitScale{-1}, value, problem));
+  EXPECT_EQ(value, 60.5);
+  EXPECT_TRUE(ReadTextCell("P", "  ", UnitScale{}, value, problem));
+  EXPECT_TRUE(std::isnan(value));
+  EXPECT_FALSE(ReadTextCell("P", "60,5", UnitScale{}, value, problem));
+  EXPECT_EQ(problem, "P: \"60,5\": a comma in a table with decimal points");
 }
 
 // A result in a length a power of ten from cm is the double its written cell

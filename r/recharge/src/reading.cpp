@@ -101,8 +101,8 @@ Rcpp::List read_soil_table(std::string path, std::string decimal, std::string un
 
 // A frame's text cells of the input `field` in `unit` ("" for the model's),
 // each read as the table reads a cell with a decimal point, the blanks
-// around it dropped. -> list(values: in the model's unit, NA where a cell is
-// NA, empty or no number; reasons: why a cell is no number, else NA)
+// around it dropped (cell_number.h: ReadTextCell). -> list(values: in the model's unit, NA where a
+// cell is NA, empty or no number; reasons: why a cell is no number, else NA)
 // [[Rcpp::export]]
 Rcpp::List read_cells(std::string field, std::string unit, Rcpp::CharacterVector cells) {
   const InputField input = r::FieldNamed(field);
@@ -111,15 +111,11 @@ Rcpp::List read_cells(std::string field, std::string unit, Rcpp::CharacterVector
   Rcpp::CharacterVector reasons(cells.size(), NA_STRING);
   for (R_xlen_t i = 0; i < cells.size(); ++i) {
     if (cells[i] == NA_STRING) continue;
-    std::string_view text(CHAR(cells[i]), Rf_length(cells[i]));
-    const std::size_t begin = text.find_first_not_of(" \t");
-    text = begin == std::string_view::npos
-               ? std::string_view()
-               : text.substr(begin, text.find_last_not_of(" \t") + 1 - begin);
     double value = 0.0;
     std::string reason;
-    if (!table::ReadCell(FieldName(input), text, table::DecimalMark::kPoint, scale, value,
-                         reason)) {
+    if (!table::ReadTextCell(FieldName(input),
+                             std::string_view(CHAR(cells[i]), Rf_length(cells[i])), scale, value,
+                             reason)) {
       SET_STRING_ELT(reasons, i, r::Text(reason));
     } else if (!std::isnan(value)) {
       values[i] = value;
