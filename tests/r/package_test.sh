@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The R package: made from the tree (tools/make_r_package.py), built and
-# checked as CRAN checks it, installed into a library of its own, and
-# compared with recharge-table and the Python package on the same soils:
+# checked as CRAN checks it, installed into a library of its own, compared
+# with recharge-table and the Python package on the same soils, and the
+# README's R examples run:
 #
 #   package_test.sh RECHARGE_TABLE PYTHONPATH FOLDER
 #
@@ -57,3 +58,4 @@ for input in batch.csv "$root/tests/table/tables/soils.csv"; do
     "$name.frame.csv" "$name.balance.csv" "$name.times"
 done
 /usr/bin/python3 "$here/interrupt.py"
+Rscript "$here/readme_examples.R" "$root/README.md"
