@@ -96,4 +96,11 @@ const MonthSeries* SeriesOf(InputField field) {
   return nullptr;
 }
 
+std::optional<InputField> FieldNamed(std::string_view name) {
+  for (int field = 0; field < kInputFieldCount; ++field) {
+    if (kInputs[field].name == name) return static_cast<InputField>(field);
+  }
+  return std::nullopt;
+}
+
 }  // namespace recharge

@@ -14,6 +14,7 @@
 // class 0) are soil_case.h's; how a unit becomes the model's, field_units.h's.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -103,5 +104,8 @@ constexpr InputField MonthField(InputField first, int month) {
 
 // The series of a monthly field, or nullptr.
 const MonthSeries* SeriesOf(InputField field);
+
+// The field named exactly `name` ("P", "rain4"), or none.
+std::optional<InputField> FieldNamed(std::string_view name);
 
 }  // namespace recharge

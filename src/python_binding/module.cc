@@ -223,11 +223,10 @@ py::list Texts(const std::vector<std::string>& texts) {
   return out;
 }
 
-InputField FieldNamed(std::string_view name) {
-  for (int field = 0; field < kInputFieldCount; ++field) {
-    if (FieldName(static_cast<InputField>(field)) == name) return static_cast<InputField>(field);
-  }
-  throw py::value_error("no field " + std::string(name));
+InputField FieldOf(std::string_view name) {
+  const std::optional<InputField> field = FieldNamed(name);
+  if (!field) throw py::value_error("no field " + std::string(name));
+  return *field;
 }
 
 // The unit database, read once; RuntimeError when it cannot be.
@@ -407,7 +406,7 @@ py::list ReadTable(int fd, std::optional<std::string> decimal, std::string_view 
 // the texts that are no number, {position: reason}.
 py::tuple ReadCells(std::string_view field, const std::optional<std::string>& unit,
                     const py::list& cells) {
-  const InputField input = FieldNamed(field);
+  const InputField input = FieldOf(field);
   const UnitScale scale = unit ? ScaleOf(input, *unit) : UnitScale();
   py::array_t<double> values(static_cast<py::ssize_t>(cells.size()));
   double* const out = values.mutable_data();
@@ -453,7 +452,7 @@ py::tuple MapNames(const std::vector<std::string>& names, std::string_view holde
 py::object NamedUnitOf(std::string_view name, std::string_view field, std::string_view given,
                        std::string_view given_name) {
   std::string unit, problem;
-  if (!NamedUnit(Units(), name, FieldNamed(field), given, given_name, unit, problem)) {
+  if (!NamedUnit(Units(), name, FieldOf(field), given, given_name, unit, problem)) {
     throw py::value_error(problem);
   }
   return unit.empty() ? py::object(py::none()) : py::object(py::str(unit));
@@ -504,7 +503,7 @@ PYBIND11_MODULE(_core, m) {
   m.def(
       "unit_scale",
       [](std::string_view field, std::string_view unit) {
-        return ScaleTuple(ScaleOf(FieldNamed(field), unit));
+        return ScaleTuple(ScaleOf(FieldOf(field), unit));
       },
       py::arg("field"), py::arg("unit"));
   m.def(

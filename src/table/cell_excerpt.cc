@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "table/utf8.h"
+
 namespace recharge::table {
 
 namespace {
@@ -14,31 +16,6 @@ constexpr std::size_t kExcerptBytes = 40;
 bool IsInvisible(std::uint32_t c) {
   return (c >= 0x80 && c <= 0xa0) || c == 0xad || (c >= 0x2000 && c <= 0x200f) ||
          (c >= 0x2028 && c <= 0x202f) || (c >= 0x205f && c <= 0x206f) || c == 0x3000 || c == 0xfeff;
-}
-
-// The length of the UTF-8 sequence at the start of `text` and its code
-// point; 0 when it is no valid sequence.
-std::size_t DecodeUtf8(std::string_view text, std::uint32_t& c) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  std::size_t length = 0;
-  std::uint32_t least = 0;
-  if (lead >= 0xc2 && lead <= 0xdf) {
-    length = 2, c = lead & 0x1f, least = 0x80;
-  } else if (lead >= 0xe0 && lead <= 0xef) {
-    length = 3, c = lead & 0x0f, least = 0x800;
-  } else if (lead >= 0xf0 && lead <= 0xf4) {
-    length = 4, c = lead & 0x07, least = 0x10000;
-  } else {
-    return 0;
-  }
-  if (text.size() < length) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xc0) != 0x80) return 0;
-    c = c << 6 | (byte(i) & 0x3f);
-  }
-  if (c < least || c > 0x10ffff || (c >= 0xd800 && c <= 0xdfff)) return 0;
-  return length;
 }
 
 void AppendHex(std::string& out, const char* prefix, std::uint32_t value, int digits) {

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,15 +41,13 @@ EMSCRIPTEN_KEEPALIVE const char* recharge_contract() {
 // What a value of the input `field` in `unit` is in the model's unit, for
 // placing a soil on its curve; NaN where the field or unit is refused.
 EMSCRIPTEN_KEEPALIVE double recharge_unit_scale(const char* field, const char* unit) {
-  for (int i = 0; i < recharge::kInputFieldCount; ++i) {
-    const auto input = static_cast<recharge::InputField>(i);
-    if (recharge::FieldName(input) != std::string_view(field)) continue;
-    recharge::UnitScale scale;
-    std::string problem;
-    if (Units() == nullptr || !Units()->ScaleOf(input, unit, scale, problem)) return kNoScale;
-    return Multiplier(scale);
+  const std::optional<recharge::InputField> input = recharge::FieldNamed(field);
+  recharge::UnitScale scale;
+  std::string problem;
+  if (!input || Units() == nullptr || !Units()->ScaleOf(*input, unit, scale, problem)) {
+    return kNoScale;
   }
-  return kNoScale;
+  return Multiplier(scale);
 }
 
 // What a result length of 1 cm is in `unit`; NaN where it is refused.

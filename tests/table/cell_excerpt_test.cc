@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "table/utf8.h"
+
 namespace recharge::table {
 namespace {
 
@@ -31,6 +33,23 @@ TEST(CellExcerptTest, InvisibleBytesAreShownEscaped) {
     SCOPED_TRACE(c.shown);
     EXPECT_EQ(Excerpt(c.cell), c.shown);
   }
+}
+
+}  // namespace
+}  // namespace recharge::table
+
+namespace recharge::table {
+namespace {
+
+// A table's text is marked UTF-8 by the R package where all of it is.
+TEST(Utf8, WholeTextInShortestFormsOnly) {
+  EXPECT_TRUE(IsUtf8("M\xc3\xbcller, 60 \xe2\x80\xaf cm, \xf0\x9f\x8c\xa7"));
+  EXPECT_TRUE(IsUtf8(""));
+  EXPECT_FALSE(IsUtf8("M\xfcller"));         // cp1252
+  EXPECT_FALSE(IsUtf8("\xc0\x80"));          // overlong NUL
+  EXPECT_FALSE(IsUtf8("\xed\xa0\x80"));      // a surrogate
+  EXPECT_FALSE(IsUtf8("\xf4\x90\x80\x80"));  // beyond U+10FFFF
+  EXPECT_FALSE(IsUtf8("60 \xe2\x80"));       // cut short
 }
 
 }  // namespace

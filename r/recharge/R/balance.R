@@ -59,11 +59,7 @@
 #'         zr = 600, zgw = 2000, class = 1, units = "mm", output_units = "mm")$R
 balance <- function(..., units = NULL, output_units = NULL, with_units = FALSE,
                     threads = NULL) {
-  inputs <- list(...)
-  if (length(inputs) > 0 && (is.null(names(inputs)) || !all(nzchar(names(inputs))))) {
-    stop("every input is named as the table's columns: balance(P = 60, ETp = 55, ...)",
-         call. = FALSE)
-  }
+  inputs <- named_inputs(list(...), "balance(P = 60, ETp = 55, ...)")
   mapping <- map_inputs(inputs, "call", "argument", FALSE, units, output_units)
   cells <- recycled_length(inputs)
   inputs <- lapply(inputs, function(x) if (length(x) %in% c(1, cells)) x else rep_len(x, cells))

@@ -3,6 +3,15 @@
 # name, the 'units' object or layer it is, or `units`; numbers as doubles,
 # text read as the table reads a cell.
 
+# The inputs of a call, each named as the table's columns; an error that
+# shows the call `example` otherwise.
+named_inputs <- function(inputs, example) {
+  if (length(inputs) > 0 && (is.null(names(inputs)) || !all(nzchar(names(inputs))))) {
+    stop("every input is named as the table's columns: ", example, call. = FALSE)
+  }
+  inputs
+}
+
 # A unit option: NULL for none, or one unit.
 unit_option <- function(unit, label) {
   if (is.null(unit)) return("")

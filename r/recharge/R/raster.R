@@ -39,11 +39,7 @@ balance_rast <- function(..., units = NULL, output_units = NULL, with_units = FA
   if (!requireNamespace("terra", quietly = TRUE)) {
     stop("balance_rast needs the package terra", call. = FALSE)
   }
-  inputs <- list(...)
-  if (length(inputs) > 0 && (is.null(names(inputs)) || !all(nzchar(names(inputs))))) {
-    stop("every input is named as the table's columns: balance_rast(P = P, ETp = 55, ...)",
-         call. = FALSE)
-  }
+  inputs <- named_inputs(list(...), "balance_rast(P = P, ETp = 55, ...)")
   layers <- vapply(inputs, inherits, TRUE, what = "SpatRaster")
   if (!any(layers)) {
     stop("no input is a SpatRaster: balance() computes numbers alone", call. = FALSE)

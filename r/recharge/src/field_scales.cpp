@@ -29,11 +29,10 @@ UnitScale LengthScaleOf(std::string_view unit) {
   return scale;
 }
 
-InputField FieldNamed(std::string_view name) {
-  for (int field = 0; field < kInputFieldCount; ++field) {
-    if (FieldName(static_cast<InputField>(field)) == name) return static_cast<InputField>(field);
-  }
-  Rcpp::stop("no input " + std::string(name));
+InputField FieldOf(std::string_view name) {
+  const std::optional<InputField> field = FieldNamed(name);
+  if (!field) Rcpp::stop("no input " + std::string(name));
+  return *field;
 }
 
 }  // namespace recharge::r

@@ -23,6 +23,6 @@ UnitScale ScaleOf(InputField field, std::string_view unit, std::string_view labe
 UnitScale LengthScaleOf(std::string_view unit);
 
 // The field named `name` exactly ("P", "rain4"); an R error for another name.
-InputField FieldNamed(std::string_view name);
+InputField FieldOf(std::string_view name);
 
 }  // namespace recharge::r

@@ -105,7 +105,7 @@ Rcpp::List read_soil_table(std::string path, std::string decimal, std::string un
 // cell is NA, empty or no number; reasons: why a cell is no number, else NA)
 // [[Rcpp::export]]
 Rcpp::List read_cells(std::string field, std::string unit, Rcpp::CharacterVector cells) {
-  const InputField input = r::FieldNamed(field);
+  const InputField input = r::FieldOf(field);
   const UnitScale scale = unit.empty() ? UnitScale() : r::ScaleOf(input, unit, "column " + field);
   Rcpp::NumericVector values(cells.size(), NA_REAL);
   Rcpp::CharacterVector reasons(cells.size(), NA_STRING);
